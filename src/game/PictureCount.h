@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+
+namespace vellumi {
+
+enum class CountError { None, Empty, NotANumber, OutOfRange, Unreadable };
+
+struct PictureCount {
+    std::int16_t value = 0;
+    CountError error = CountError::None;
+    bool ok() const { return error == CountError::None; }
+};
+
+// Reads the first field of the picture-count file the way sequential list input does:
+// leading blanks and line breaks are skipped, the field ends at a blank, a comma or the end
+// of a line, and nothing after it is read, so a huge file costs no more than a small one.
+// The field must be a decimal whole number that fits a 16-bit signed integer.
+PictureCount readPictureCount(std::istream& in);
+
+} // namespace vellumi

@@ -1,0 +1,33 @@
+#include "ui/Appearance.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QPalette>
+
+namespace vellumi {
+
+QColor systemColour(SystemColour which)
+{
+    const QPalette palette = QApplication::palette();
+    switch (which) {
+    case SystemColour::InactiveCaption: return palette.color(QPalette::Dark);
+    case SystemColour::Menu: return palette.color(QPalette::Window);
+    case SystemColour::Window: return palette.color(QPalette::Base);
+    case SystemColour::WindowFrame: return palette.color(QPalette::Shadow);
+    case SystemColour::WindowText: return palette.color(QPalette::WindowText);
+    case SystemColour::ActiveBorder: return palette.color(QPalette::Button);
+    }
+    return {};
+}
+
+void applyAppearance(QApplication& app)
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QFont font(QStringLiteral("WenQuanYi Zen Hei"));
+    font.setStyleHint(QFont::SansSerif);
+    // Pixels rather than points: the layout assumes these metrics whatever DPI the screen reports.
+    font.setPixelSize(12);
+    app.setFont(font);
+}
+
+} // namespace vellumi

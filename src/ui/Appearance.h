@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QColor>
+
+class QApplication;
+
+namespace vellumi {
+
+// The design names classic system colours; these are the palette roles that stand for them.
+enum class SystemColour { InactiveCaption, Menu, Window, WindowFrame, WindowText, ActiveBorder };
+
+QColor systemColour(SystemColour which);
+
+// The design's default face: 12 pixels high, Chinese characters 12 and Latin 6 pixels wide.
+// Without a CJK face, Qt draws empty boxes for every Chinese caption.
+void applyAppearance(QApplication& app);
+
+} // namespace vellumi

@@ -1,0 +1,42 @@
+#include "ui/DesignSurface.h"
+
+#include "ui/Twips.h"
+
+#include <QPainter>
+
+namespace vellumi {
+
+const DesignSurface::Line DesignSurface::lines[8] = {
+    {"Line1(0)", 0, 0, 7500, 0, SystemColour::InactiveCaption},
+    {"Line2(0)", 0, 15, 7500, 15, SystemColour::Window},
+    {"Line3(2)", 105, 165, 7400, 165, SystemColour::WindowFrame},
+    {"Line3(0)", 105, 165, 105, 5640, SystemColour::WindowFrame},
+    {"Line3(1)", 7380, 180, 7380, 5655, SystemColour::Window},
+    {"Line3(3)", 105, 5655, 7385, 5655, SystemColour::Window},
+    {"Line1(1)", 60, 5760, 7440, 5760, SystemColour::InactiveCaption},
+    {"Line2(4)", 60, 5775, 7440, 5775, SystemColour::Window},
+};
+
+DesignSurface::DesignSurface(QWidget* parent)
+    : QWidget(parent)
+{
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, systemColour(SystemColour::Menu));
+    setPalette(pal);
+}
+
+void DesignSurface::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    for (const Line& line : lines) {
+        // One pixel wide; like the design's line controls, the end point itself is not drawn.
+        const QPoint from = twips::point(line.x1, line.y1);
+        const QPoint to = twips::point(line.x2, line.y2);
+        const QRect pixels = line.y1 == line.y2 ? QRect(from.x(), from.y(), to.x() - from.x(), 1)
+                                                : QRect(from.x(), from.y(), 1, to.y() - from.y());
+        painter.fillRect(pixels, systemColour(line.colour));
+    }
+}
+
+} // namespace vellumi

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QImage>
+
+namespace vellumi {
+
+// Cuts one picture into rows × columns cells of equal size, numbered row by row from the top
+// left. Where the counts do not divide the picture, the spare pixels at the right and bottom
+// edges belong to no cell, so that every cell is the same size and the tiles line up.
+class PictureClip {
+public:
+    void setPicture(const QImage& picture) { m_picture = picture; }
+    void setRows(int rows) { m_rows = rows; }
+    void setCols(int cols) { m_cols = cols; }
+
+    QSize cellSize() const;
+    // False when there is no picture, or it is too small to give every cell a pixel.
+    bool canCut() const { return !cellSize().isEmpty(); }
+    // Cell i of the current division; a null image for a cell that does not exist.
+    QImage cell(int i) const;
+
+private:
+    QImage m_picture;
+    int m_rows = 1;
+    int m_cols = 1;
+};
+
+} // namespace vellumi

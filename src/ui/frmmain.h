@@ -1,0 +1,73 @@
+#pragma once
+
+#include "game/GameState.h"
+#include "game/Scramble.h"
+#include "ui/PictureClip.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <random>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+
+namespace vellumi {
+
+class DesignSurface;
+class ImageControl;
+class PictureBox;
+
+// The main window: it holds the game state and its controls, and each handler is a short list
+// of steps on them. The rules themselves live in src/game.
+class frmmain : public QMainWindow {
+    Q_OBJECT
+public:
+    // programFolder is where the data files are looked for: normally the executable's folder.
+    explicit frmmain(const QString& programFolder, QWidget* parent = nullptr);
+    ~frmmain() override;
+
+    // Start-up: reads the picture count and loads picture 1. Ends the program with a message
+    // if a data file is missing or bad, before the window can be used.
+    void Form_Load();
+
+private:
+    friend class FrmMainTest;
+
+    void buildMenu();
+    void buildControls();
+    QString programFolder() const { return m_programFolder; }
+    QImage LoadPicture(int number) const;
+
+    void ScrambleBoard();
+    void ResetBoard();
+
+    QString m_programFolder;
+    GameState game;
+    std::mt19937 generator;
+    Rnd rnd;
+
+    QMenu* E_games = nullptr;
+    QAction* E_game = nullptr;
+    QAction* E_restart = nullptr;
+    QAction* E_help = nullptr;
+    QAction* E_reg = nullptr;
+    QAction* E_exit = nullptr;
+
+    DesignSurface* surface = nullptr;
+    QTimer* Timer1 = nullptr;
+    PictureBox* Picture1 = nullptr;
+    PictureBox* Picture2 = nullptr;
+    PictureBox* Picture3 = nullptr;
+    PictureClip PicClip;
+    ImageControl* imgchage = nullptr;
+    QLabel* labchage = nullptr;
+    QLabel* Label1 = nullptr;
+    ImageControl* imgprev = nullptr;
+    ImageControl* imgnext = nullptr;
+    std::array<ImageControl*, tileControlCount> picbox{};
+};
+
+} // namespace vellumi

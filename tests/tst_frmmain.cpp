@@ -1,0 +1,240 @@
+#include "ui/Appearance.h"
+#include "ui/ImageControl.h"
+#include "ui/PictureBox.h"
+#include "ui/frmmain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace vellumi {
+
+namespace {
+
+QImage numberedPicture(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x & 0xff, y & 0xff, 128));
+    return image;
+}
+
+void writeFile(const QString& name, const QByteArray& content)
+{
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+// A program folder with the count file and the pictures numbered 1 … pictures.
+void makeDataFolder(const QString& folder, const QByteArray& count, int pictures)
+{
+    QDir(folder).mkpath(QStringLiteral("image"));
+    writeFile(folder + QStringLiteral("/image/picture.txt"), count);
+    for (int p = 1; p <= pictures; ++p)
+        QVERIFY(numberedPicture(480, 360).save(folder + QStringLiteral("/image/angle%1.jpg").arg(p)));
+}
+
+} // namespace
+
+class FrmMainTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void startUpPreparesStateAndControlsButShowsNothing();
+    void theWindowKeepsItsDesign();
+    void resetBoardLaysTheTilesOutOnTheTwipGrid_data();
+    void resetBoardLaysTheTilesOutOnTheTwipGrid();
+    void resetBoardHidesTilesOfALargerEarlierBoard();
+    void aBadDataFolderEndsTheProgramWithAMessage_data();
+    void aBadDataFolderEndsTheProgramWithAMessage();
+
+private:
+    std::unique_ptr<frmmain> loadedWindow();
+    void startBoard(frmmain& w, int n);
+
+    QTemporaryDir dir;
+};
+
+void FrmMainTest::init()
+{
+    QVERIFY(dir.isValid());
+    makeDataFolder(dir.path(), "12\n", 1);
+}
+
+std::unique_ptr<frmmain> FrmMainTest::loadedWindow()
+{
+    auto w = std::make_unique<frmmain>(dir.path());
+    w->Form_Load();
+    return w;
+}
+
+// What the start-game command will do once it exists: cut a picture and scramble it.
+void FrmMainTest::startBoard(frmmain& w, int n)
+{
+    w.game.gridSize = static_cast<std::int16_t>(n);
+    w.PicClip.setPicture(numberedPicture(480, 360));
+    w.ScrambleBoard();
+    w.ResetBoard();
+}
+
+void FrmMainTest::startUpPreparesStateAndControlsButShowsNothing()
+{
+    const auto w = loadedWindow();
+    QCOMPARE(w->game.picCount, std::int16_t(12));
+    QCOMPARE(w->game.picNo, std::int16_t(1));
+    QCOMPARE(w->game.gridSize, std::int16_t(3));
+    QVERIFY(w->game.firstFade);
+    QCOMPARE(w->game.blankPos, std::int16_t(0));
+    QCOMPARE(w->game.startBlank, std::int16_t(0));
+    QVERIFY(std::all_of(w->game.board.begin(), w->game.board.end(), [](auto v) { return v == 0; }));
+    QVERIFY(std::all_of(w->game.startBoard.begin(), w->game.startBoard.end(), [](auto v) { return v == 0; }));
+
+    w->show();
+    const QRect clientArea = w->centralWidget()->rect();
+    for (int k = 0; k < 36; ++k) {
+        auto* tile = w->findChild<ImageControl*>(QStringLiteral("picbox(%1)").arg(k));
+        QVERIFY2(tile, qPrintable(QStringLiteral("picbox(%1)").arg(k)));
+        QVERIFY(!tile->isVisible() || !clientArea.intersects(tile->geometry()));
+    }
+    QVERIFY(!w->isEnabled());
+
+    // Picture 1 went into the fade's source box, decoded exactly as the program decodes it.
+    auto* picture1 = w->findChild<PictureBox*>(QStringLiteral("Picture1"));
+    QCOMPARE(picture1->picture(), QImage(dir.filePath("image/angle1.jpg")).convertToFormat(QImage::Format_RGB32));
+    QVERIFY(!picture1->isVisible());
+    QVERIFY(w->findChild<PictureBox*>(QStringLiteral("Picture3"))->picture().isNull());
+}
+
+void FrmMainTest::theWindowKeepsItsDesign()
+{
+    const auto w = loadedWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QCOMPARE(w->centralWidget()->size(), QSize(497, 422));
+    QCOMPARE(w->minimumSize(), w->maximumSize());
+    QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Vellumi"));
+
+    const auto geometryOf = [&](const char* name) { return w->findChild<QWidget*>(QLatin1String(name))->geometry(); };
+    QCOMPARE(geometryOf("Picture3"), QRect(8, 12, 484, 364));
+    QCOMPARE(geometryOf("imgchage"), QRect(80, 392, 14, 12));
+    QCOMPARE(geometryOf("imgprev"), QRect(433, 392, 12, 12));
+    QCOMPARE(geometryOf("imgnext"), QRect(476, 392, 12, 12));
+    QCOMPARE(geometryOf("labchage").topLeft(), QPoint(8, 392));
+    QCOMPARE(geometryOf("Label1").topLeft(), QPoint(449, 392));
+    // The label must end before the button beside it starts.
+    QVERIFY(geometryOf("labchage").right() < geometryOf("imgchage").left());
+    QVERIFY(geometryOf("Label1").right() < geometryOf("imgnext").left());
+    QVERIFY(!w->findChild<PictureBox*>(QStringLiteral("Picture3"))->isEnabled());
+
+    QStringList menu;
+    for (QAction* action : w->findChild<QMenu*>(QStringLiteral("E_games"))->actions())
+        menu << (action->isSeparator() ? QStringLiteral("-") : action->text() + (action->isEnabled() ? "" : " (off)"));
+    QCOMPARE(menu, QStringList({"开始游戏(&game)", "重新开始(&replay) (off)", "-", "使用帮助(&help)", "注册版权(&option)",
+                                "-", "退出游戏(&exit)"}));
+    QCOMPARE(w->menuBar()->actions().first()->text(), QStringLiteral("游戏(&G)"));
+}
+
+void FrmMainTest::resetBoardLaysTheTilesOutOnTheTwipGrid_data()
+{
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QList<int>>("lefts");
+    QTest::addColumn<QList<int>>("tops");
+    // Tiles of 160 × 120 (3 × 3) or 80 × 60 (6 × 6) plus the border, spaced in twips less the
+    // 20-twip overlap, then rounded to pixels: the steps are not all the same.
+    QTest::newRow("3x3") << 3 << QList<int>{8, 169, 329} << QList<int>{11, 132, 253};
+    QTest::newRow("6x6") << 6 << QList<int>{8, 89, 169, 250, 331, 411} << QList<int>{11, 72, 133, 193, 254, 315};
+}
+
+void FrmMainTest::resetBoardLaysTheTilesOutOnTheTwipGrid()
+{
+    QFETCH(int, n);
+    QFETCH(QList<int>, lefts);
+    QFETCH(QList<int>, tops);
+    const auto w = loadedWindow();
+    startBoard(*w, n);
+    for (int k = 0; k < n * n; ++k) {
+        ImageControl* tile = w->picbox[k];
+        QCOMPARE(tile->pos(), QPoint(lefts[k % n], tops[k / n]));
+        QCOMPARE(tile->size(), QSize(480 / n + 2, 360 / n + 2));
+        if (k == w->game.startBlank) {
+            // The blank keeps the bottom-right piece, out of sight.
+            QVERIFY(tile->isHidden());
+            QCOMPARE(tile->picture(), w->PicClip.cell(n * n - 1));
+        } else {
+            QVERIFY(!tile->isHidden());
+            QCOMPARE(tile->picture(), w->PicClip.cell(w->game.startBoard[k]));
+        }
+    }
+    QCOMPARE(w->game.blankPos, w->game.startBlank);
+}
+
+void FrmMainTest::resetBoardHidesTilesOfALargerEarlierBoard()
+{
+    const auto w = loadedWindow();
+    startBoard(*w, 6);
+    startBoard(*w, 3);
+    for (int k = 9; k < 36; ++k)
+        QVERIFY(w->picbox[k]->isHidden());
+    // A restart after moves returns to the start arrangement.
+    w->game.board[0] = 5;
+    w->game.blankPos = 4;
+    w->ResetBoard();
+    QVERIFY(std::equal(w->game.board.begin(), w->game.board.begin() + 9, w->game.startBoard.begin()));
+    QCOMPARE(w->game.blankPos, w->game.startBlank);
+}
+
+void FrmMainTest::aBadDataFolderEndsTheProgramWithAMessage_data()
+{
+    QTest::addColumn<QByteArray>("count");
+    QTest::addColumn<int>("pictures");
+    QTest::addColumn<QString>("namedFile");
+    QTest::newRow("no count file") << QByteArray() << 1 << "image/picture.txt";
+    QTest::newRow("count not a number") << QByteArray("abc") << 1 << "image/picture.txt";
+    QTest::newRow("count out of range") << QByteArray("40000") << 1 << "image/picture.txt";
+    QTest::newRow("count of none") << QByteArray("0") << 1 << "image/picture.txt";
+    QTest::newRow("no first picture") << QByteArray("3") << 0 << "image/angle1.jpg";
+}
+
+// The program itself, copied into a folder whose name has blanks and Chinese characters.
+void FrmMainTest::aBadDataFolderEndsTheProgramWithAMessage()
+{
+    QFETCH(QByteArray, count);
+    QFETCH(int, pictures);
+    QFETCH(QString, namedFile);
+    QTemporaryDir programDir;
+    const QString folder = programDir.filePath(QStringLiteral("我的 游戏"));
+    QDir().mkpath(folder + QStringLiteral("/image"));
+    QVERIFY(QFile::copy(QStringLiteral(TESSRA_PATH), folder + QStringLiteral("/tessra")));
+    QFile::setPermissions(folder + QStringLiteral("/tessra"), QFile::ReadOwner | QFile::ExeOwner);
+    if (!count.isNull())
+        makeDataFolder(folder, count, pictures);
+    else
+        makeDataFolder(folder, "1", pictures), QFile::remove(folder + QStringLiteral("/image/picture.txt"));
+
+    QProcess game;
+    game.start(folder + QStringLiteral("/tessra"), {});
+    QVERIFY(game.waitForFinished(30000));
+    QCOMPARE(game.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(game.exitCode(), 1);
+    const QString err = QString::fromUtf8(game.readAllStandardError());
+    QVERIFY2(err.contains(folder + QLatin1Char('/') + namedFile), qPrintable(err));
+}
+
+} // namespace vellumi
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    vellumi::applyAppearance(app);
+    vellumi::FrmMainTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_frmmain.moc"
