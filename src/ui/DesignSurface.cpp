@@ -23,6 +23,12 @@ DesignSurface::DesignSurface(QWidget* parent)
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, systemColour(SystemColour::Menu));
+    // A disabled window or control of the design looks just as an enabled one does: the
+    // controls on this surface keep their colours whatever their state.
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+        const auto r = static_cast<QPalette::ColorRole>(role);
+        pal.setColor(QPalette::Disabled, r, pal.color(QPalette::Active, r));
+    }
     setPalette(pal);
 }
 

@@ -1,23 +1,23 @@
 #include "ui/ImageControl.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace vellumi {
 
 ImageControl::ImageControl(QWidget* parent, bool bordered)
-    : QLabel(parent)
+    : QFrame(parent)
 {
     if (bordered) {
         setFrameStyle(QFrame::Box | QFrame::Plain);
         setLineWidth(1);
     }
-    setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
 void ImageControl::setPicture(const QImage& picture)
 {
     m_picture = picture;
-    setPixmap(QPixmap::fromImage(picture));
+    update();
     const int frame = frameWidth();
     setFixedSize(picture.size() + QSize(2 * frame, 2 * frame));
 }
@@ -30,6 +30,13 @@ void ImageControl::mousePressEvent(QMouseEvent* event)
 void ImageControl::mouseReleaseEvent(QMouseEvent* event)
 {
     emit mouseUp(event->button());
+}
+
+void ImageControl::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.drawImage(contentsRect().topLeft(), m_picture);
 }
 
 } // namespace vellumi

@@ -1,13 +1,15 @@
 #pragma once
 
-#include <QLabel>
+#include <QFrame>
+#include <QImage>
 
 namespace vellumi {
 
 // An image control of the design: shows its picture unscaled and takes the picture's size
 // (plus the border, if it has one). It reports presses and releases of any mouse button;
-// what they mean is for the window to decide.
-class ImageControl : public QLabel {
+// what they mean is for the window to decide. Like the design's image controls it looks the
+// same whether enabled or not.
+class ImageControl : public QFrame {
     Q_OBJECT
 public:
     explicit ImageControl(QWidget* parent = nullptr, bool bordered = false);
@@ -22,6 +24,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QImage m_picture;
