@@ -2,6 +2,7 @@
 #include "ui/ImageControl.h"
 #include "ui/PictureBox.h"
 #include "ui/frmmain.h"
+#include "effects/PatternFade.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace vellumi {
 
@@ -52,6 +54,7 @@ private slots:
     void resetBoardLaysTheTilesOutOnTheTwipGrid_data();
     void resetBoardLaysTheTilesOutOnTheTwipGrid();
     void resetBoardHidesTilesOfALargerEarlierBoard();
+    void theOpeningFadeRunsOnceThenHandsTheWindowOver();
     void aBadDataFolderEndsTheProgramWithAMessage_data();
     void aBadDataFolderEndsTheProgramWithAMessage();
 
@@ -189,6 +192,38 @@ void FrmMainTest::resetBoardHidesTilesOfALargerEarlierBoard()
     w->ResetBoard();
     QVERIFY(std::equal(w->game.board.begin(), w->game.board.begin() + 9, w->game.startBoard.begin()));
     QCOMPARE(w->game.blankPos, w->game.startBlank);
+}
+
+void FrmMainTest::theOpeningFadeRunsOnceThenHandsTheWindowOver()
+{
+    const auto w = loadedWindow();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+
+    bool sawTheFadeRunning = false;
+    PatternFade* fadeDuringTheFade = nullptr;
+    QTimer::singleShot(1800, w.get(), [&] {
+        sawTheFadeRunning = w->fade && w->fade->isRunning();
+        fadeDuringTheFade = w->fade.get();
+        QVERIFY(!w->isEnabled());
+        // A click on the menu while the window is disabled opens nothing, now or later.
+        QTest::mouseClick(w->menuBar(), Qt::LeftButton, {}, w->menuBar()->actionGeometry(w->E_games->menuAction()).center());
+        // So does a second tick: the fade object is made once and never replaced.
+        w->Timer1_Timer();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(w->isEnabled(), 10000);
+
+    QVERIFY(sawTheFadeRunning);
+    QCOMPARE(w->fade.get(), fadeDuringTheFade);
+    QVERIFY(!w->game.firstFade);
+    QVERIFY(!w->Timer1->isActive());
+    QVERIFY(!w->E_games->isVisible());
+    const QImage shown = w->Picture3->surface().copy();
+    QCOMPARE(shown, w->Picture1->picture());
+
+    w->Timer1_Timer();
+    QCOMPARE(w->fade.get(), fadeDuringTheFade);
+    QCOMPARE(w->Picture3->surface(), shown);
 }
 
 void FrmMainTest::aBadDataFolderEndsTheProgramWithAMessage_data()

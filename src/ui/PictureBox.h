@@ -1,5 +1,7 @@
 #pragma once
 
+#include "effects/PictureSurface.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -9,7 +11,7 @@ namespace vellumi {
 // picture unscaled at the top-left. Its drawing surface (the interior's pixels) is what gets
 // painted: drawing on the box means changing surface() and calling update(). Setting a picture
 // or changing the size lays the picture afresh on the back colour, dropping earlier drawing.
-class PictureBox : public QWidget {
+class PictureBox : public QWidget, public PictureSurface {
     Q_OBJECT
 public:
     static constexpr int borderWidth = 2;
@@ -21,15 +23,19 @@ public:
 
     void setBackColor(const QColor& colour);
 
-    // The design's AutoRedraw: the box keeps a persistent image. Every box here keeps one;
-    // the flag is recorded because the fade sets it, and tests check that it did.
-    void setAutoRedraw(bool on) { m_autoRedraw = on; }
+    // Every box here keeps its drawing as a persistent image; the flag only records that the
+    // fade asked for one.
+    void setAutoRedraw(bool on) override { m_autoRedraw = on; }
     bool autoRedraw() const { return m_autoRedraw; }
+
+    QSize outerSize() const override { return size(); }
+    void setOuterSize(QSize size) override { resize(size); }
+    void surfaceChanged() override { update(); }
 
     int scaleWidth() const { return qMax(0, width() - 2 * borderWidth); }
     int scaleHeight() const { return qMax(0, height() - 2 * borderWidth); }
 
-    QImage& surface();
+    QImage& surface() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -3,6 +3,7 @@
 #include "game/Board.h"
 #include "game/DataFiles.h"
 #include "game/PictureCount.h"
+#include "effects/PatternFade.h"
 #include "ui/Appearance.h"
 #include "ui/Artwork.h"
 #include "ui/DesignSurface.h"
@@ -12,6 +13,7 @@
 #include "ui/PictureFile.h"
 #include "ui/Twips.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -133,6 +135,8 @@ void frmmain::buildControls()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
     Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, &frmmain::Timer1_Timer);
+    Timer1->start();
 
     // The two working boxes lie below the client area in the design; hidden, they can never show.
     Picture2 = pictureBox(surface, "Picture2", 2100, 6540, 615, 435);
@@ -196,6 +200,26 @@ void frmmain::Form_Load()
     Picture3->raise();
 
     Picture1->setPicture(LoadPicture(game.picNo));
+}
+
+void frmmain::Timer1_Timer()
+{
+    // The fade lasts longer than the timer's interval, so a tick can arrive while it runs;
+    // the opening fade must run once only and its fade object is never replaced.
+    if (!game.firstFade || fade)
+        return;
+    fade = std::make_unique<PatternFade>();
+    fade->pic1(Picture1);
+    fade->pic2(Picture2);
+    fade->pic3(Picture3);
+    fade->Setup();
+    fade->FadeIn(100);
+    game.firstFade = false;
+    // Input held back during the fade reaches the window while it is still disabled, and so
+    // is dropped: nothing done before the window was usable may take effect afterwards.
+    QCoreApplication::processEvents();
+    setEnabled(true);
+    Timer1->stop();
 }
 
 void frmmain::ScrambleBoard()

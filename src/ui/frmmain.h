@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 #include <random>
 
 class QAction;
@@ -17,6 +18,7 @@ class QTimer;
 namespace vellumi {
 
 class DesignSurface;
+class PatternFade;
 class ImageControl;
 class PictureBox;
 
@@ -44,8 +46,11 @@ private:
     void ScrambleBoard();
     void ResetBoard();
 
+    void Timer1_Timer();
+
     QString m_programFolder;
     GameState game;
+    std::unique_ptr<PatternFade> fade;
     std::mt19937 generator;
     Rnd rnd;
 
