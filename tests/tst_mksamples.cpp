@@ -1,0 +1,248 @@
+// Runs the generator the way the build does and checks what the game and the
+// player depend on: files the loader accepts, pictures that can actually be
+// solved by eye, a well-formed sound, and byte-identical output on every run.
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr int Side = 6;  // the finest board, hence the smallest tiles
+constexpr int TileW = 480 / Side, TileH = 360 / Side;
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int runGenerator(const QStringList &args, QByteArray *errors = nullptr)
+{
+    QProcess process;
+    process.start(QStringLiteral(MKSAMPLES_EXE), args);
+    if (!process.waitForFinished(60000))
+        return -1;
+    if (errors)
+        *errors = process.readAllStandardError();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+// What a glance at a tile takes in: the mean colour of each 10 x 10 block.
+constexpr int Block = 10;
+using Glance = std::vector<std::array<double, 3>>;
+
+Glance glance(const QImage &img, QPoint at)
+{
+    Glance blocks(std::size_t(TileW / Block * (TileH / Block)));
+    for (int y = 0; y < TileH; ++y)
+        for (int x = 0; x < TileW; ++x) {
+            const QRgb c = img.pixel(at.x() + x, at.y() + y);
+            auto &b = blocks[std::size_t(y / Block * (TileW / Block) + x / Block)];
+            b[0] += qRed(c) / double(Block * Block);
+            b[1] += qGreen(c) / double(Block * Block);
+            b[2] += qBlue(c) / double(Block * Block);
+        }
+    return blocks;
+}
+
+// Brightness range across the blocks: a plain gradient scores low, any drawn feature high.
+double contrast(const Glance &g)
+{
+    double lo = 255, hi = 0;
+    for (const auto &b : g) {
+        const double luma = 0.299 * b[0] + 0.587 * b[1] + 0.114 * b[2];
+        lo = std::min(lo, luma);
+        hi = std::max(hi, luma);
+    }
+    return hi - lo;
+}
+
+// Two tiles look different when some part of them clearly does.
+double distance(const Glance &a, const Glance &b)
+{
+    double most = 0;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        most = std::max(most, (std::abs(a[i][0] - b[i][0]) + std::abs(a[i][1] - b[i][1]) + std::abs(a[i][2] - b[i][2])) / 3);
+    return most;
+}
+
+double meanDifference(const QImage &a, const QImage &b)
+{
+    qint64 sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return double(sum) / (3.0 * a.width() * a.height());
+}
+
+quint32 le(const QByteArray &bytes, int at, int size)
+{
+    quint32 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | quint8(bytes[at + i]);
+    return value;
+}
+
+} // namespace
+
+class TestSampleData : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir first_, second_;
+    QList<QImage> pictures_;
+
+    QString out(const QString &name) const { return first_.filePath(name); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(first_.isValid() && second_.isValid());
+        QByteArray errors;
+        QCOMPARE(runGenerator({first_.path()}, &errors), 0);
+        QVERIFY2(errors.isEmpty(), errors.constData());
+        QCOMPARE(runGenerator({second_.path()}), 0);
+    }
+
+    void pictureCountMatchesFiles()
+    {
+        const QByteArray text = contents(out("image/picture.txt"));
+        QVERIFY(text.endsWith('\n'));
+        bool ok = false;
+        const int count = text.trimmed().toInt(&ok);
+        QVERIFY(ok);
+        QVERIFY(count >= 8);
+        for (int i = 1; i <= count; ++i) {
+            // The game looks the files up by these exact names: no leading zeros.
+            const QImage img(out(QStringLiteral("image/angle%1.jpg").arg(i)), "jpeg");
+            QVERIFY2(!img.isNull(), qPrintable(QStringLiteral("angle%1.jpg").arg(i)));
+            QCOMPARE(img.size(), QSize(480, 360));
+            pictures_ << img.convertToFormat(QImage::Format_RGB32);
+        }
+        QVERIFY(!QFile::exists(out(QStringLiteral("image/angle%1.jpg").arg(count + 1))));
+    }
+
+    void picturesAreBaselineJpegs()
+    {
+        for (int i = 1; i <= pictures_.size(); ++i) {
+            const QByteArray jpeg = contents(out(QStringLiteral("image/angle%1.jpg").arg(i)));
+            QVERIFY(jpeg.startsWith("\xff\xd8"));
+            // Walk the marker segments up to the scan: the frame must be SOF0.
+            int at = 2, frame = 0;
+            while (at + 4 <= jpeg.size() && quint8(jpeg[at]) == 0xff && quint8(jpeg[at + 1]) != 0xda) {
+                const int marker = quint8(jpeg[at + 1]);
+                if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc)
+                    frame = marker;
+                at += 2 + (quint8(jpeg[at + 2]) << 8 | quint8(jpeg[at + 3]));
+            }
+            QCOMPARE(frame, 0xc0);
+        }
+    }
+
+    // The player has to place each tile of a 6 x 6 board by eye, so no tile may
+    // be featureless and no two tiles of a picture may look nearly the same.
+    void everyTileCanBeToldApart()
+    {
+        QVERIFY(!pictures_.isEmpty());
+        for (int n = 0; n < pictures_.size(); ++n) {
+            std::vector<Glance> tiles;
+            for (int t = 0; t < Side * Side; ++t)
+                tiles.push_back(glance(pictures_[n], QPoint(t % Side * TileW, t / Side * TileH)));
+            for (int t = 0; t < Side * Side; ++t) {
+                QVERIFY2(contrast(tiles[std::size_t(t)]) > 18,
+                         qPrintable(QStringLiteral("picture %1: tile %2 is featureless").arg(n + 1).arg(t)));
+                for (int u = t + 1; u < Side * Side; ++u)
+                    QVERIFY2(distance(tiles[std::size_t(t)], tiles[std::size_t(u)]) > 15,
+                             qPrintable(QStringLiteral("picture %1: tiles %2 and %3 look alike").arg(n + 1).arg(t).arg(u)));
+            }
+        }
+    }
+
+    void picturesDifferFromEachOther()
+    {
+        for (int a = 0; a < pictures_.size(); ++a)
+            for (int b = a + 1; b < pictures_.size(); ++b)
+                QVERIFY(meanDifference(pictures_[a], pictures_[b]) > 30);
+    }
+
+    void moveSoundIsAShortClickThenSilence()
+    {
+        const QByteArray wav = contents(out("move.wav"));
+        QVERIFY(wav.size() > 44);
+        QCOMPARE(wav.left(4), QByteArray("RIFF"));
+        QCOMPARE(le(wav, 4, 4), quint32(wav.size() - 8));
+        QCOMPARE(wav.mid(8, 8), QByteArray("WAVEfmt "));
+        QCOMPARE(le(wav, 16, 4), 16u);
+        QCOMPARE(le(wav, 20, 2), 1u);  // PCM
+        QCOMPARE(le(wav, 22, 2), 1u);  // mono
+        QCOMPARE(le(wav, 24, 4), 44100u);
+        QCOMPARE(le(wav, 28, 4), 88200u);
+        QCOMPARE(le(wav, 32, 2), 2u);
+        QCOMPARE(le(wav, 34, 2), 16u);
+        QCOMPARE(wav.mid(36, 4), QByteArray("data"));
+        QCOMPARE(le(wav, 40, 4), quint32(wav.size() - 44));
+
+        const int frames = (wav.size() - 44) / 2;
+        QVERIFY(frames >= 44100 * 300 / 1000);
+        auto sample = [&](int i) { return qint16(le(wav, 44 + 2 * i, 2)); };
+        int peak = 0, lastSound = 0;
+        for (int i = 0; i < frames; ++i)
+            if (sample(i) != 0) {
+                peak = std::max(peak, std::abs(int(sample(i))));
+                lastSound = i;
+            }
+        QVERIFY(std::abs(sample(0)) < 200);  // no pop at the start
+        QVERIFY(peak > 32767 / 3 && peak < 32767 * 2 / 3);  // about -6 dBFS
+        QVERIFY(lastSound < 44100 * 80 / 1000);
+    }
+
+    void readmeIsUtf8AndExplainsCustomPictures()
+    {
+        const QByteArray bytes = contents(out("readme.txt"));
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        const QString text = decoder.decode(bytes);
+        QVERIFY(!decoder.hasError());
+        QVERIFY(text.contains("angle1.jpg") && text.contains("image/picture.txt"));
+    }
+
+    void outputIsReproducible()
+    {
+        QStringList files = QDir(first_.path()).entryList(QDir::Files);
+        for (const QString &name : QDir(out("image")).entryList(QDir::Files))
+            files << "image/" + name;
+        QVERIFY(files.size() >= 11);
+        for (const QString &name : files)
+            QVERIFY2(contents(out(name)) == contents(second_.filePath(name)), qPrintable(name));
+    }
+
+    void failuresAreReported()
+    {
+        QCOMPARE_NE(runGenerator({}), 0);
+        // A folder cannot be created where a file already is.
+        const QString blocker = out("readme.txt");
+        QByteArray errors;
+        QCOMPARE_NE(runGenerator({blocker}, &errors), 0);
+        QVERIFY(!errors.isEmpty());
+        // Nor can a file be written where a folder is, late in the run.
+        QTemporaryDir third;
+        QVERIFY(QDir(third.path()).mkpath("move.wav"));
+        errors.clear();
+        QCOMPARE_NE(runGenerator({third.path()}, &errors), 0);
+        QVERIFY(errors.contains("move.wav"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSampleData)
+#include "tst_mksamples.moc"
