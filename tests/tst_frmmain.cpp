@@ -1,3 +1,5 @@
+#include "DataFolder.h"
+
 #include "ui/Appearance.h"
 #include "ui/ImageControl.h"
 #include "ui/PictureBox.h"
@@ -18,30 +20,8 @@ namespace vellumi {
 
 namespace {
 
-QImage numberedPicture(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(x & 0xff, y & 0xff, 128));
-    return image;
-}
-
-void writeFile(const QString& name, const QByteArray& content)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-// A program folder with the count file and the pictures numbered 1 … pictures.
-void makeDataFolder(const QString& folder, const QByteArray& count, int pictures)
-{
-    QDir(folder).mkpath(QStringLiteral("image"));
-    writeFile(folder + QStringLiteral("/image/picture.txt"), count);
-    for (int p = 1; p <= pictures; ++p)
-        QVERIFY(numberedPicture(480, 360).save(folder + QStringLiteral("/image/angle%1.jpg").arg(p)));
-}
+using testdata::makeDataFolder;
+QImage numberedPicture(int width, int height) { return testdata::picture(1, width, height); }
 
 } // namespace
 
@@ -68,7 +48,7 @@ private:
 void FrmMainTest::init()
 {
     QVERIFY(dir.isValid());
-    makeDataFolder(dir.path(), "12\n", 1);
+    QVERIFY(makeDataFolder(dir.path(), "12\n", 1));
 }
 
 std::unique_ptr<frmmain> FrmMainTest::loadedWindow()
@@ -249,10 +229,9 @@ void FrmMainTest::aBadDataFolderEndsTheProgramWithAMessage()
     QDir().mkpath(folder + QStringLiteral("/image"));
     QVERIFY(QFile::copy(QStringLiteral(TESSRA_PATH), folder + QStringLiteral("/tessra")));
     QFile::setPermissions(folder + QStringLiteral("/tessra"), QFile::ReadOwner | QFile::ExeOwner);
-    if (!count.isNull())
-        makeDataFolder(folder, count, pictures);
-    else
-        makeDataFolder(folder, "1", pictures), QFile::remove(folder + QStringLiteral("/image/picture.txt"));
+    QVERIFY(makeDataFolder(folder, count, pictures));
+    if (count.isNull())
+        QFile::remove(folder + QStringLiteral("/image/picture.txt"));
 
     QProcess game;
     game.start(folder + QStringLiteral("/tessra"), {});

@@ -3,6 +3,7 @@
 #include "game/Board.h"
 #include "game/DataFiles.h"
 #include "game/PictureCount.h"
+#include "game/Selection.h"
 #include "effects/PatternFade.h"
 #include "ui/Appearance.h"
 #include "ui/Artwork.h"
@@ -14,6 +15,7 @@
 #include "ui/Twips.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -80,6 +82,8 @@ ImageControl* tileControl(QWidget* parent, int index)
 {
     auto* tile = new ImageControl(parent, true);
     tile->setObjectName(QStringLiteral("picbox(%1)").arg(index));
+    // Every button's press goes to the tile itself, the right one included.
+    tile->setContextMenuPolicy(Qt::PreventContextMenu);
     tile->setProperty("index", index);
     tile->setGeometry(twips::rect(120, 6600, 615, 555));
     return tile;
@@ -90,6 +94,7 @@ ImageControl* tileControl(QWidget* parent, int index)
 frmmain::frmmain(const QString& programFolder, QWidget* parent)
     : QMainWindow(parent)
     , m_programFolder(programFolder)
+    , playWave([](const QString&) {})
 {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Vellumi"));
@@ -98,6 +103,7 @@ frmmain::frmmain(const QString& programFolder, QWidget* parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     buildMenu();
     buildControls();
+    connectHandlers();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     // Nothing may be used until the opening fade has shown the first picture.
     setEnabled(false);
@@ -196,10 +202,29 @@ void frmmain::Form_Load()
     for (int k = 1; k < tileControlCount; ++k) {
         picbox[k] = tileControl(surface, k);
         picbox[k]->hide();
+        connect(picbox[k], &ImageControl::mouseDown, this, [this, k](Qt::MouseButton b) { picbox_MouseDown(k, b); });
     }
     Picture3->raise();
 
     Picture1->setPicture(LoadPicture(game.picNo));
+}
+
+void frmmain::connectHandlers()
+{
+    connect(E_game, &QAction::triggered, this, &frmmain::E_game_Click);
+    connect(E_restart, &QAction::triggered, this, &frmmain::E_restart_Click);
+    connect(picbox[0], &ImageControl::mouseDown, this, [this](Qt::MouseButton b) { picbox_MouseDown(0, b); });
+    connect(imgchage, &ImageControl::mouseDown, this, &frmmain::imgchage_MouseDown);
+    connect(imgchage, &ImageControl::mouseUp, this, &frmmain::imgchage_MouseUp);
+    connect(imgnext, &ImageControl::mouseDown, this, &frmmain::imgnext_MouseDown);
+    connect(imgnext, &ImageControl::mouseUp, this, &frmmain::imgnext_MouseUp);
+    connect(imgprev, &ImageControl::mouseDown, this, &frmmain::imgprev_MouseDown);
+    connect(imgprev, &ImageControl::mouseUp, this, &frmmain::imgprev_MouseUp);
+}
+
+void frmmain::playMoveSound()
+{
+    playWave(QString::fromStdString(moveSoundFile(programFolder().toStdString())));
 }
 
 void frmmain::Timer1_Timer()
@@ -220,6 +245,101 @@ void frmmain::Timer1_Timer()
     QCoreApplication::processEvents();
     setEnabled(true);
     Timer1->stop();
+}
+
+void frmmain::E_game_Click()
+{
+    imgnext->setEnabled(false);
+    imgprev->setEnabled(false);
+    imgchage->setEnabled(false);
+    E_game->setEnabled(false);
+    E_restart->setEnabled(true);
+    // Decoded once for both the fade and the tiles: the same file, read at the same moment.
+    const QImage picture = LoadPicture(game.picNo);
+    Picture1->setPicture(picture);
+    fade->FadeOut(100);
+    PicClip.setPicture(picture);
+    ScrambleBoard();
+    if (!PicClip.canCut())
+        fatalError(QStringLiteral("图片太小，无法切成 %1 × %1 块：%2")
+                       .arg(game.gridSize)
+                       .arg(QString::fromStdString(pictureFile(programFolder().toStdString(), game.picNo))));
+    ResetBoard();
+    Picture3->hide();
+}
+
+void frmmain::E_restart_Click()
+{
+    ResetBoard();
+}
+
+void frmmain::picbox_MouseDown(int Index, Qt::MouseButton Button)
+{
+    if (Button != Qt::LeftButton) {
+        E_games->exec(QCursor::pos());
+        return;
+    }
+    if (const auto left = slideTile(game, Index)) {
+        picbox[*left]->setPicture(picbox[Index]->picture());
+        picbox[*left]->show();
+        picbox[Index]->hide();
+        playMoveSound();
+    }
+    if (!isSolved(game))
+        return;
+
+    E_game->setEnabled(true);
+    E_restart->setEnabled(false);
+    imgnext->setEnabled(true);
+    imgprev->setEnabled(true);
+    imgchage->setEnabled(true);
+    for (int k = 0; k < game.cellCount(); ++k)
+        picbox[k]->hide();
+    Picture3->show();
+    fade->FadeOut(100);
+    Picture3->setPicture(LoadPicture(game.picNo));
+}
+
+void frmmain::imgchage_MouseDown()
+{
+    imgchage->move(twips::point(1215, 5890));
+    const std::int16_t next = nextGridSize(game.gridSize);
+    if (next != game.gridSize) {
+        game.gridSize = next;
+        labchage->setText(QString::fromUtf8(difficultyCaption(next)));
+    }
+    playMoveSound();
+}
+
+void frmmain::imgchage_MouseUp()
+{
+    imgchage->move(twips::point(1200, 5880));
+}
+
+void frmmain::imgnext_MouseDown()
+{
+    game.picNo = nextPicture(game.picNo, game.picCount);
+    imgnext->move(twips::point(7150, 5890));
+    Picture3->setPicture(LoadPicture(game.picNo));
+    playMoveSound();
+}
+
+void frmmain::imgnext_MouseUp()
+{
+    imgnext->move(twips::point(7140, 5880));
+}
+
+void frmmain::imgprev_MouseDown()
+{
+    game.picNo = previousPicture(game.picNo, game.picCount);
+    imgprev->move(twips::point(6485, 5890));
+    Picture3->setPicture(LoadPicture(game.picNo));
+    playMoveSound();
+}
+
+void frmmain::imgprev_MouseUp()
+{
+    imgprev->move(twips::point(6495, 5880));
 }
 
 void frmmain::ScrambleBoard()

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -37,6 +38,7 @@ public:
 
 private:
     friend class FrmMainTest;
+    friend class PlayTest;
 
     void buildMenu();
     void buildControls();
@@ -47,12 +49,26 @@ private:
     void ResetBoard();
 
     void Timer1_Timer();
+    void E_game_Click();
+    void E_restart_Click();
+    void picbox_MouseDown(int Index, Qt::MouseButton Button);
+    void imgchage_MouseDown();
+    void imgchage_MouseUp();
+    void imgnext_MouseDown();
+    void imgnext_MouseUp();
+    void imgprev_MouseDown();
+    void imgprev_MouseUp();
+
+    void connectHandlers();
+    void playMoveSound();
 
     QString m_programFolder;
     GameState game;
     std::unique_ptr<PatternFade> fade;
     std::mt19937 generator;
     Rnd rnd;
+    // Plays a wave file in the background; tests swap in a counter.
+    std::function<void(const QString&)> playWave;
 
     QMenu* E_games = nullptr;
     QAction* E_game = nullptr;
