@@ -2,7 +2,9 @@
 #include "ui/frmmain.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QScreen>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {

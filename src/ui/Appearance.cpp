@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPalette>
+#include <QTranslator>
 
 namespace vellumi {
 
@@ -28,6 +31,12 @@ void applyAppearance(QApplication& app)
     // Pixels rather than points: the layout assumes these metrics whatever DPI the screen reports.
     font.setPixelSize(12);
     app.setFont(font);
+
+    // Qt's own dialogs and buttons ("确定") speak the interface's language too.
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
 }
 
 } // namespace vellumi

@@ -11,8 +11,9 @@ enum class SystemColour { InactiveCaption, Menu, Window, WindowFrame, WindowText
 
 QColor systemColour(SystemColour which);
 
-// The design's default face: 12 pixels high, Chinese characters 12 and Latin 6 pixels wide.
-// Without a CJK face, Qt draws empty boxes for every Chinese caption.
+// The design's default face, 12 pixels high, Chinese characters 12 and Latin 6 pixels wide
+// (without a CJK face Qt draws empty boxes for every Chinese caption), and Qt's own Chinese
+// texts for standard buttons.
 void applyAppearance(QApplication& app);
 
 } // namespace vellumi

@@ -12,6 +12,7 @@
 #include "ui/ImageControl.h"
 #include "ui/PictureBox.h"
 #include "ui/PictureFile.h"
+#include "ui/frmabout.h"
 #include "ui/Twips.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,8 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include <chrono>
@@ -66,6 +69,8 @@ QLabel* autoSizedLabel(QWidget* parent, const char* name, double left, double to
     auto* label = designControl<QLabel>(parent, name, left, top);
     label->setText(caption);
     label->adjustSize();
+    // A press on a label is the label's own, and it does nothing with it.
+    label->setAttribute(Qt::WA_NoMousePropagation);
     return label;
 }
 
@@ -135,6 +140,8 @@ void frmmain::buildControls()
     surface = new DesignSurface(this);
     surface->setObjectName(QStringLiteral("surface"));
     surface->setFixedSize(twips::size(7455, 6330));
+    // Every button's press on the surface reaches the window's own press handler.
+    surface->setContextMenuPolicy(Qt::PreventContextMenu);
     setCentralWidget(surface);
 
     Timer1 = new QTimer(this);
@@ -213,6 +220,9 @@ void frmmain::connectHandlers()
 {
     connect(E_game, &QAction::triggered, this, &frmmain::E_game_Click);
     connect(E_restart, &QAction::triggered, this, &frmmain::E_restart_Click);
+    connect(E_help, &QAction::triggered, this, &frmmain::E_help_Click);
+    connect(E_reg, &QAction::triggered, this, &frmmain::E_reg_Click);
+    connect(E_exit, &QAction::triggered, this, &frmmain::E_exit_Click);
     connect(picbox[0], &ImageControl::mouseDown, this, [this](Qt::MouseButton b) { picbox_MouseDown(0, b); });
     connect(imgchage, &ImageControl::mouseDown, this, &frmmain::imgchage_MouseDown);
     connect(imgchage, &ImageControl::mouseUp, this, &frmmain::imgchage_MouseUp);
@@ -288,6 +298,14 @@ void frmmain::picbox_MouseDown(int Index, Qt::MouseButton Button)
     if (!isSolved(game))
         return;
 
+    leaveGame();
+    fade->FadeOut(100);
+    Picture3->setPicture(LoadPicture(game.picNo));
+}
+
+// Back to browsing: what finishing a picture and abandoning a game have in common.
+void frmmain::leaveGame()
+{
     E_game->setEnabled(true);
     E_restart->setEnabled(false);
     imgnext->setEnabled(true);
@@ -296,8 +314,38 @@ void frmmain::picbox_MouseDown(int Index, Qt::MouseButton Button)
     for (int k = 0; k < game.cellCount(); ++k)
         picbox[k]->hide();
     Picture3->show();
-    fade->FadeOut(100);
+}
+
+void frmmain::E_exit_Click()
+{
+    // Whether a game runs is read from the start-game command, as everywhere else.
+    if (E_game->isEnabled()) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    leaveGame();
     Picture3->setPicture(LoadPicture(game.picNo));
+}
+
+void frmmain::E_help_Click()
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("使用帮助"), QStringLiteral("详情请见readme.txt"),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("helpBox"));
+    box.exec();
+}
+
+void frmmain::E_reg_Click()
+{
+    if (!about)
+        about = new frmabout(this);
+    about->exec();
+}
+
+void frmmain::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton)
+        E_games->exec(event->globalPosition().toPoint());
 }
 
 void frmmain::imgchage_MouseDown()

@@ -19,6 +19,7 @@ class QTimer;
 namespace vellumi {
 
 class DesignSurface;
+class frmabout;
 class PatternFade;
 class ImageControl;
 class PictureBox;
@@ -39,6 +40,7 @@ public:
 private:
     friend class FrmMainTest;
     friend class PlayTest;
+    friend class MenuTest;
 
     void buildMenu();
     void buildControls();
@@ -59,7 +61,13 @@ private:
     void imgprev_MouseDown();
     void imgprev_MouseUp();
 
+    void E_exit_Click();
+    void E_help_Click();
+    void E_reg_Click();
+    void mousePressEvent(QMouseEvent* event) override;
+
     void connectHandlers();
+    void leaveGame();
     void playMoveSound();
 
     QString m_programFolder;
@@ -89,6 +97,7 @@ private:
     ImageControl* imgprev = nullptr;
     ImageControl* imgnext = nullptr;
     std::array<ImageControl*, tileControlCount> picbox{};
+    frmabout* about = nullptr;
 };
 
 } // namespace vellumi

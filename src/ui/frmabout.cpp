@@ -1,0 +1,69 @@
+#include "ui/frmabout.h"
+
+#include "ui/Appearance.h"
+#include "ui/Twips.h"
+
+#include <QLabel>
+
+namespace vellumi {
+
+namespace {
+
+QLabel* label(QWidget* parent, const char* name, double left, double top, const QString& text)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QLatin1String(name));
+    l->move(twips::point(left, top));
+    // A press on a label is the label's own, and it does nothing with it.
+    l->setAttribute(Qt::WA_NoMousePropagation);
+    return l;
+}
+
+QLabel* autoSized(QLabel* l)
+{
+    l->adjustSize();
+    return l;
+}
+
+QLabel* fixedSize(QLabel* l, double width, double height)
+{
+    l->setFixedSize(twips::size(width, height));
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+} // namespace
+
+frmabout::frmabout(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("frmabout"));
+    setWindowTitle(QStringLiteral("版权"));
+    setFixedSize(twips::size(4065, 2070));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, systemColour(SystemColour::ActiveBorder));
+    setPalette(pal);
+
+    Label2 = fixedSize(label(this, "Label2", 2640, 1620, QStringLiteral("作者:Tessra")), 1035, 195);
+    Label1 = label(this, "Label1", 2400, 1800, QStringLiteral("www.example.org"));
+    QFont web = font();
+    web.setUnderline(true);
+    web.setWeight(QFont::Normal);
+    Label1->setFont(web);
+    QPalette blue = Label1->palette();
+    blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    Label1->setPalette(blue);
+    autoSized(Label1);
+    Label5 = autoSized(label(this, "Label5", 1440, 360, QStringLiteral("2000.4 第一版")));
+    Label4 = autoSized(label(this, "Label4", 1020, 120, QStringLiteral("GNU通用公共许可证(GPL)")));
+    Label3 = fixedSize(label(this, "Label3", 240, 660,
+                             QStringLiteral("    版权所有 (C) 2000, 2026 Vellumi 开发者，网址 www.example.org。"
+                                            "任何人都可以复制和分发本许可证文档的完整逐字副本，"
+                                            "但不允许对其作任何修改。")),
+                       3555, 1035);
+    Label3->setTextFormat(Qt::PlainText);
+    Label3->setWordWrap(true);
+}
+
+} // namespace vellumi
