@@ -4,14 +4,15 @@
 //   wait MS         run the event loop for MS milliseconds (the sound plays meanwhile)
 //   copy FROM TO    replace TO with a copy of FROM
 //   remove FILE     delete FILE
-// Each call's own duration is printed, since the sound must be on its way when the call returns.
+// Each call's start on the monotonic clock and its duration are printed, to line calls up with
+// what the server played.
 #include "sound/modSound.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -42,10 +43,12 @@ void runSteps()
     while (next < script.size()) {
         const Step& step = script[next++];
         if (step.verb == QLatin1String("play")) {
-            QElapsedTimer clock;
-            clock.start();
+            const auto start = std::chrono::steady_clock::now();
             vellumi::modSound::PlayWave(step.args[0]);
-            std::printf("play returned after %lld us\n", static_cast<long long>(clock.nsecsElapsed() / 1000));
+            const auto end = std::chrono::steady_clock::now();
+            std::printf("play at %lld ns returned after %lld us\n",
+                static_cast<long long>(start.time_since_epoch() / std::chrono::nanoseconds(1)),
+                static_cast<long long>((end - start) / std::chrono::microseconds(1)));
         } else if (step.verb == QLatin1String("wait")) {
             QTimer::singleShot(step.args[0].toInt(), Qt::PreciseTimer, runSteps);
             return;
