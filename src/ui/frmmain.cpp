@@ -172,11 +172,15 @@ void frmmain::buildControls()
     Picture3->raise();
 }
 
+QString frmmain::picturePath(int number) const
+{
+    return QString::fromStdString(pictureFile(programFolder().toStdString(), number));
+}
+
 QImage frmmain::LoadPicture(int number) const
 {
-    const QString file = QString::fromStdString(pictureFile(programFolder().toStdString(), number));
     QString why;
-    QImage picture = loadPicture(file, &why);
+    QImage picture = loadPicture(picturePath(number), &why);
     if (picture.isNull())
         fatalError(why);
     return picture;
@@ -271,9 +275,7 @@ void frmmain::E_game_Click()
     PicClip.setPicture(picture);
     ScrambleBoard();
     if (!PicClip.canCut())
-        fatalError(QStringLiteral("图片太小，无法切成 %1 × %1 块：%2")
-                       .arg(game.gridSize)
-                       .arg(QString::fromStdString(pictureFile(programFolder().toStdString(), game.picNo))));
+        fatalError(QStringLiteral("图片太小，无法切成 %1 × %1 块：%2").arg(game.gridSize).arg(picturePath(game.picNo)));
     ResetBoard();
     Picture3->hide();
 }

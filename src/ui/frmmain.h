@@ -45,6 +45,7 @@ private:
     void buildMenu();
     void buildControls();
     QString programFolder() const { return m_programFolder; }
+    QString picturePath(int number) const;
     QImage LoadPicture(int number) const;
 
     void ScrambleBoard();
