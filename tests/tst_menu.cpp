@@ -71,6 +71,7 @@ std::unique_ptr<frmmain> MenuTest::openedWindow()
     auto w = std::make_unique<frmmain>(dir.path());
     w->Form_Load();
     w->playWave = [this](const QString& file) { sounds << file; };
+    w->fadeStepTime = 0;
     w->show();
     w->Timer1_Timer();
     return w;

@@ -62,6 +62,7 @@ std::unique_ptr<frmmain> PlayTest::openedWindow(const QByteArray& count, int pic
     auto w = std::make_unique<frmmain>(dir.path());
     w->Form_Load();
     w->playWave = [this](const QString& file) { sounds << file; };
+    w->fadeStepTime = 0;
     w->show();
     w->Timer1_Timer();
     return w;

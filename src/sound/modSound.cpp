@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMediaDevices>
 #include <QPointer>
 #include <QThread>
@@ -44,7 +45,7 @@ QtMessageHandler forwardTo = nullptr;
 
 void dropServerComplaint(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (!message.startsWith(QLatin1String("PulseAudioService:")))
+    if (forwardTo && !message.startsWith(QLatin1String("PulseAudioService:")))
         forwardTo(type, context, message);
 }
 
@@ -65,14 +66,19 @@ QAudioDevice defaultOutput()
 
 std::optional<WaveSound> loadWave(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maxFileBytes)
+    // Only a plain file: a pipe or a device under that name would block the game on open.
+    const QFileInfo info(fileName);
+    if (!info.isFile() || info.size() > maxFileBytes)
         return std::nullopt;
-    return readWave(file.read(maxFileBytes));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return readWave(file.read(info.size()));
 }
 
-// What to send when the device refuses the file's own format: the device's choice if it has one
-// we can write, else CD-like stereo at either common rate.
+// The one format a device is sent every sound in whose own format it refuses, or would need a
+// sink too many for: the device's choice if we can write it, else CD-like stereo at either
+// common rate.
 QAudioFormat fallbackFormat(const QAudioDevice& device)
 {
     QList<QAudioFormat> candidates{device.preferredFormat()};
@@ -96,7 +102,7 @@ QByteArray silence(const QAudioFormat& format, qint64 microseconds)
     return QByteArray(format.bytesForDuration(microseconds), zero);
 }
 
-// Owns the one sink and feeds it. One sound at a time: starting a sound drops the last one.
+// Plays one sound at a time, feeding it to a sink from the GUI thread's event loop.
 class Player : public QObject {
 public:
     explicit Player(QObject* parent)
@@ -118,16 +124,22 @@ public:
         const QAudioDevice device = defaultOutput();
         if (device.isNull())
             return;
+        if (device.id() != m_device)
+            forgetSinks(device.id());
         std::optional<WaveSound> sound = loadWave(fileName);
         if (!sound)
             return;
 
         QAudioFormat format = sound->format();
         QByteArray pcm;
-        if (device.isFormatSupported(format)) {
+        if (device.isFormatSupported(format) && (sinkFor(format) || m_sinks.size() < maxOwnFormats)) {
             pcm = std::move(sound->pcm);
         } else {
-            format = fallbackFormat(device);
+            // Chosen once per device: the format a device prefers can follow whatever rate
+            // its hardware was last switched to.
+            if (!m_houseFormat.isValid())
+                m_houseFormat = fallbackFormat(device);
+            format = m_houseFormat;
             if (!format.isValid())
                 return;
             pcm = convertPcm(*sound, format);
@@ -135,11 +147,13 @@ public:
                 return;
         }
 
-        QAudioSink* sink = sinkFor(device, format);
-        m_stream = sink->start();
+        m_current = sinkFor(format);
+        if (!m_current)
+            m_current = addSink(device, format);
+        m_stream = m_current->start();
         if (!m_stream)
             return;
-        pcm += silence(format, format.durationForBytes(sink->bufferSize()) + tailUs);
+        pcm += silence(format, format.durationForBytes(m_current->bufferSize()) + tailUs);
         m_pcm = std::move(pcm);
         m_written = 0;
         m_clock.start();
@@ -152,30 +166,49 @@ public:
     }
 
 private:
-    // Keeping the sink between sounds of one format saves setting it up on every move; a change
-    // of device or format needs a new one. The old one is stopped now but deleted later:
-    // deleting a sink runs the event loop, which must not happen in the middle of play().
-    QAudioSink* sinkFor(const QAudioDevice& device, const QAudioFormat& format)
+    // A sink, once made for a format, is kept for the next sound in that format; a new stream
+    // on it is all a move costs. Nor is a sink deleted when the format changes: QAudioSink's
+    // destructor runs the event loop, from which the next sound may start and delete another
+    // sink, nesting deeper with every move. A handful of formats covers any game; past that,
+    // sounds are converted to one the device prefers.
+    static constexpr qsizetype maxOwnFormats = 4;
+
+    QAudioSink* sinkFor(const QAudioFormat& format) const
     {
-        if (m_sink && m_sinkDevice == device.id() && m_sink->format() == format)
-            return m_sink;
-        if (m_sink) {
-            m_sink->stop();
-            m_sink->deleteLater();
+        for (QAudioSink* sink : m_sinks) {
+            if (sink->format() == format)
+                return sink;
         }
-        m_sink = new QAudioSink(device, format, this);
-        m_sink->setBufferSize(format.bytesForDuration(sinkBufferUs));
-        m_sinkDevice = device.id();
-        return m_sink;
+        return nullptr;
+    }
+
+    QAudioSink* addSink(const QAudioDevice& device, const QAudioFormat& format)
+    {
+        auto* sink = new QAudioSink(device, format, this);
+        sink->setBufferSize(format.bytesForDuration(sinkBufferUs));
+        m_sinks.append(sink);
+        return sink;
+    }
+
+    // Only another output device, chosen by the user or after the sound server restarted,
+    // gets here, so deleting the old sinks cannot nest as above.
+    void forgetSinks(const QByteArray& device)
+    {
+        for (QAudioSink* sink : std::as_const(m_sinks))
+            sink->deleteLater();
+        m_sinks.clear();
+        m_current = nullptr;
+        m_device = device;
+        m_houseFormat = {};
     }
 
     void feed()
     {
-        if (!m_stream || m_sink->state() == QAudio::StoppedState) { // the server went away
+        if (!m_stream || m_current->state() == QAudio::StoppedState) { // the server went away
             stop();
             return;
         }
-        const QAudioFormat format = m_sink->format();
+        const QAudioFormat format = m_current->format();
         const qint64 due = std::min<qint64>(m_pcm.size(),
             format.bytesForDuration(m_clock.nsecsElapsed() / 1000 + leadUs));
         while (m_written < due) {
@@ -193,16 +226,18 @@ private:
         m_feed.stop();
         m_release.stop();
         // Closes the server's stream, which drops whatever it still holds.
-        if (m_sink)
-            m_sink->stop();
+        if (m_current)
+            m_current->stop();
         m_stream = nullptr;
         m_pcm.clear();
         m_written = 0;
     }
 
-    QAudioSink* m_sink = nullptr;
-    QByteArray m_sinkDevice;
-    QPointer<QIODevice> m_stream; // owned by m_sink, gone when it stops
+    QByteArray m_device;
+    QList<QAudioSink*> m_sinks; // all for m_device, children of this
+    QAudioFormat m_houseFormat; // what m_device gets when its own format is refused or too many
+    QAudioSink* m_current = nullptr;
+    QPointer<QIODevice> m_stream; // owned by m_current, gone when it stops
     QByteArray m_pcm;
     qint64 m_written = 0;
     QElapsedTimer m_clock;

@@ -252,7 +252,7 @@ void frmmain::Timer1_Timer()
     fade->pic2(Picture2);
     fade->pic3(Picture3);
     fade->Setup();
-    fade->FadeIn(100);
+    fade->FadeIn(fadeStepTime);
     game.firstFade = false;
     // Input held back during the fade reaches the window while it is still disabled, and so
     // is dropped: nothing done before the window was usable may take effect afterwards.
@@ -271,7 +271,7 @@ void frmmain::E_game_Click()
     // Decoded once for both the fade and the tiles: the same file, read at the same moment.
     const QImage picture = LoadPicture(game.picNo);
     Picture1->setPicture(picture);
-    fade->FadeOut(100);
+    fade->FadeOut(fadeStepTime);
     PicClip.setPicture(picture);
     ScrambleBoard();
     if (!PicClip.canCut())
@@ -301,7 +301,7 @@ void frmmain::picbox_MouseDown(int Index, Qt::MouseButton Button)
         return;
 
     leaveGame();
-    fade->FadeOut(100);
+    fade->FadeOut(fadeStepTime);
     Picture3->setPicture(LoadPicture(game.picNo));
 }
 

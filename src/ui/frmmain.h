@@ -74,6 +74,9 @@ private:
     QString m_programFolder;
     GameState game;
     std::unique_ptr<PatternFade> fade;
+    // The pause after each of a fade's 20 steps, in milliseconds; tests that are not about
+    // timing set it to 0.
+    std::int16_t fadeStepTime = 100;
     std::mt19937 generator;
     Rnd rnd;
     // Plays a wave file in the background; tests swap in a counter.

@@ -94,6 +94,8 @@ tone() { # FILE SECONDS HZ SOX-OUTPUT-OPTIONS...
 tone click.wav 0.12 1000 -r 44100 -b 16 -c 1
 tone click8.wav 0.12 1000 -r 22050 -b 8 -e unsigned-integer -c 1
 tone click48s.wav 0.12 1000 -r 48000 -b 16 -c 2
+tone click8k.wav 0.12 1000 -r 8000 -b 16 -c 1
+tone click32k8s.wav 0.12 1000 -r 32000 -b 8 -e unsigned-integer -c 2
 tone long.wav 10 440 -r 44100 -b 16 -c 1
 tone tone200.wav 0.2 600 -r 44100 -b 16 -c 1
 tone tick.wav 0.015 2000 -r 44100 -b 16 -c 1
@@ -116,6 +118,8 @@ timeout 30 "$probe" \
     play "$w/missing.wav" wait 700 \
     play "$w/click8.wav" wait 700 \
     play "$w/click48s.wav" wait 700 \
+    play "$w/click8k.wav" wait 700 \
+    play "$w/click32k8s.wav" wait 700 \
     play "$w/tick.wav" wait 700 \
     copy "$w/tone200.wav" "$w/move.wav" play "$w/move.wav" wait 700 \
     remove "$w/move.wav" play "$w/move.wav" wait 700 \
@@ -166,6 +170,8 @@ expected=(
     "120 ms click padded with 300 ms of silence|115|130|-|2"
     "120 ms click, 8-bit 22.05 kHz mono|115|130|-|2"
     "120 ms click, 16-bit 48 kHz stereo|115|130|-|2"
+    "120 ms click, 16-bit 8 kHz mono|115|130|-|2"
+    "120 ms click, 8-bit 32 kHz stereo, converted|115|130|-|2"
     "15 ms tick, shorter than the sink's buffer|14|20|-|2"
     "200 ms tone copied to move.wav|195|210|-|2"
     "click copied to move.wav after it was deleted|115|130|-|2"
