@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -35,8 +34,6 @@ private slots:
     void resetBoardLaysTheTilesOutOnTheTwipGrid();
     void resetBoardHidesTilesOfALargerEarlierBoard();
     void theOpeningFadeRunsOnceThenHandsTheWindowOver();
-    void aBadDataFolderEndsTheProgramWithAMessage_data();
-    void aBadDataFolderEndsTheProgramWithAMessage();
 
 private:
     std::unique_ptr<frmmain> loadedWindow();
@@ -204,42 +201,6 @@ void FrmMainTest::theOpeningFadeRunsOnceThenHandsTheWindowOver()
     w->Timer1_Timer();
     QCOMPARE(w->fade.get(), fadeDuringTheFade);
     QCOMPARE(w->Picture3->surface(), shown);
-}
-
-void FrmMainTest::aBadDataFolderEndsTheProgramWithAMessage_data()
-{
-    QTest::addColumn<QByteArray>("count");
-    QTest::addColumn<int>("pictures");
-    QTest::addColumn<QString>("namedFile");
-    QTest::newRow("no count file") << QByteArray() << 1 << "image/picture.txt";
-    QTest::newRow("count not a number") << QByteArray("abc") << 1 << "image/picture.txt";
-    QTest::newRow("count out of range") << QByteArray("40000") << 1 << "image/picture.txt";
-    QTest::newRow("count of none") << QByteArray("0") << 1 << "image/picture.txt";
-    QTest::newRow("no first picture") << QByteArray("3") << 0 << "image/angle1.jpg";
-}
-
-// The program itself, copied into a folder whose name has blanks and Chinese characters.
-void FrmMainTest::aBadDataFolderEndsTheProgramWithAMessage()
-{
-    QFETCH(QByteArray, count);
-    QFETCH(int, pictures);
-    QFETCH(QString, namedFile);
-    QTemporaryDir programDir;
-    const QString folder = programDir.filePath(QStringLiteral("我的 游戏"));
-    QDir().mkpath(folder + QStringLiteral("/image"));
-    QVERIFY(QFile::copy(QStringLiteral(TESSRA_PATH), folder + QStringLiteral("/tessra")));
-    QFile::setPermissions(folder + QStringLiteral("/tessra"), QFile::ReadOwner | QFile::ExeOwner);
-    QVERIFY(makeDataFolder(folder, count, pictures));
-    if (count.isNull())
-        QFile::remove(folder + QStringLiteral("/image/picture.txt"));
-
-    QProcess game;
-    game.start(folder + QStringLiteral("/tessra"), {});
-    QVERIFY(game.waitForFinished(30000));
-    QCOMPARE(game.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(game.exitCode(), 1);
-    const QString err = QString::fromUtf8(game.readAllStandardError());
-    QVERIFY2(err.contains(folder + QLatin1Char('/') + namedFile), qPrintable(err));
 }
 
 } // namespace vellumi

@@ -14,23 +14,17 @@ using namespace vellumi::modSound;
 
 namespace {
 
-QByteArray le16(quint16 value)
+template <typename T>
+QByteArray le(T value)
 {
-    QByteArray bytes(2, Qt::Uninitialized);
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-QByteArray le32(quint32 value)
-{
-    QByteArray bytes(4, Qt::Uninitialized);
+    QByteArray bytes(sizeof value, Qt::Uninitialized);
     qToLittleEndian(value, bytes.data());
     return bytes;
 }
 
 QByteArray chunk(const char* id, const QByteArray& body, quint32 claimedSize)
 {
-    QByteArray bytes = QByteArray(id, 4) + le32(claimedSize) + body;
+    const QByteArray bytes = QByteArray(id, 4) + le(claimedSize) + body;
     return body.size() % 2 ? bytes + '\0' : bytes;
 }
 
@@ -39,26 +33,28 @@ QByteArray chunk(const char* id, const QByteArray& body)
     return chunk(id, body, quint32(body.size()));
 }
 
-QByteArray fmt(quint16 tag, int channels, quint32 rate, int bits, int blockAlign = -1)
+// The 16 bytes every format chunk starts with.
+QByteArray formatFields(quint16 tag, quint16 channels, quint32 rate, quint16 bits, quint16 blockAlign)
 {
-    if (blockAlign < 0)
-        blockAlign = channels * bits / 8;
-    return chunk("fmt ", le16(tag) + le16(channels) + le32(rate) + le32(rate * blockAlign)
-            + le16(blockAlign) + le16(bits));
+    return le(tag) + le(channels) + le(rate) + le(rate * blockAlign) + le(blockAlign) + le(bits);
 }
 
-QByteArray extensibleFmt(int channels, quint32 rate, int bits, quint16 subformat)
+QByteArray fmt(quint16 tag, quint16 channels, quint32 rate, quint16 bits, int blockAlign = -1)
 {
-    const int blockAlign = channels * bits / 8;
+    return chunk("fmt ", formatFields(tag, channels, rate, bits,
+                             quint16(blockAlign < 0 ? channels * bits / 8 : blockAlign)));
+}
+
+QByteArray extensibleFmt(quint16 channels, quint32 rate, quint16 bits, quint16 subformat)
+{
     const QByteArray guidTail("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
-    return chunk("fmt ", le16(0xFFFE) + le16(channels) + le32(rate) + le32(rate * blockAlign)
-            + le16(blockAlign) + le16(bits) + le16(22) + le16(bits) + le32(3) + le16(subformat)
-            + guidTail);
+    return chunk("fmt ", formatFields(0xFFFE, channels, rate, bits, quint16(channels * bits / 8))
+            + le<quint16>(22) + le(bits) + le<quint32>(3) + le(subformat) + guidTail);
 }
 
 QByteArray riff(const QByteArray& chunks)
 {
-    return "RIFF" + le32(quint32(4 + chunks.size())) + "WAVE" + chunks;
+    return "RIFF" + le(quint32(4 + chunks.size())) + "WAVE" + chunks;
 }
 
 // The same samples as a file holds them and as the reader hands them out.
@@ -66,7 +62,7 @@ QByteArray fileSamples(std::initializer_list<qint16> samples)
 {
     QByteArray bytes;
     for (qint16 sample : samples)
-        bytes += le16(quint16(sample));
+        bytes += le(sample);
     return bytes;
 }
 
@@ -131,12 +127,12 @@ void PlayWaveTest::readsPlayableFiles_data()
         << riff(extensibleFmt(2, 44100, 16, 1) + chunk("data", tone.first(8))) << 44100 << 2 << 16
         << toneOnHost.first(8);
     QTest::newRow("other chunks before and between")
-        << riff(chunk("LIST", QByteArray(26, 'x')) + fmt16 + chunk("fact", le32(6)) + chunk("data", tone))
+        << riff(chunk("LIST", QByteArray(26, 'x')) + fmt16 + chunk("fact", le<quint32>(6)) + chunk("data", tone))
         << 44100 << 1 << 16 << toneOnHost;
     QTest::newRow("odd-sized chunk is padded")
         << riff(fmt16 + chunk("note", "abc") + chunk("data", tone)) << 44100 << 1 << 16 << toneOnHost;
     QTest::newRow("data before fmt") << riff(chunk("data", tone) + fmt16) << 44100 << 1 << 16 << toneOnHost;
-    QTest::newRow("wrong RIFF size") << "RIFF" + le32(0) + riff(fmt16 + chunk("data", tone)).mid(8)
+    QTest::newRow("wrong RIFF size") << "RIFF" + le<quint32>(0) + riff(fmt16 + chunk("data", tone)).mid(8)
                                      << 44100 << 1 << 16 << toneOnHost;
     QTest::newRow("trailing half frame dropped")
         << riff(fmt(1, 2, 44100, 16) + chunk("data", tone.first(10))) << 44100 << 2 << 16 << toneOnHost.first(8);
@@ -171,8 +167,7 @@ void PlayWaveTest::givesNothingForWhatItCannotPlay_data()
     const QByteArray data = chunk("data", tone);
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("text") << QByteArray("move.wav is not here, have a text file instead");
-    QTest::newRow("an AVI") << ("RIFF" + le32(100) + "AVI " + fmt(1, 1, 44100, 16) + data);
-    QTest::newRow("header only") << riff({});
+    QTest::newRow("an AVI") << ("RIFF" + le<quint32>(100) + "AVI " + fmt(1, 1, 44100, 16) + data);
     QTest::newRow("no data chunk") << riff(fmt(1, 1, 44100, 16));
     QTest::newRow("no fmt chunk") << riff(data);
     QTest::newRow("empty data chunk") << riff(fmt(1, 1, 44100, 16) + chunk("data", {}));

@@ -41,6 +41,7 @@ private:
     friend class FrmMainTest;
     friend class PlayTest;
     friend class MenuTest;
+    friend class BadDataTest;
 
     void buildMenu();
     void buildControls();

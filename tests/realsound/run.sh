@@ -22,7 +22,10 @@ for tool in pulseaudio pactl sox timeout mkfifo; do
     command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (packages pulseaudio pulseaudio-utils sox)"
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/vellumi-sound.XXXXXX") || skip "cannot make a temporary folder"
+# The server's socket lives in here, and socket paths may not be much longer than 100 bytes.
+base=${TMPDIR:-/tmp}
+[ "${#base}" -le 60 ] || base=/tmp
+work=$(mktemp -d "$base/vellumi-sound.XXXXXX") || skip "cannot make a temporary folder"
 server_pid=
 recorder_pid=
 
@@ -112,7 +115,7 @@ for i in $(seq 30); do
         2) rapid+=(play "$w/long.wav") ;;
     esac
 done
-timeout 30 "$probe" \
+timeout 25 "$probe" \
     play "$w/click.wav" wait 700 \
     play "$w/padded.wav" wait 700 \
     play "$w/missing.wav" wait 700 \
@@ -128,7 +131,7 @@ timeout 30 "$probe" \
     "${rapid[@]}" play "$w/click.wav" wait 1000 \
     >"$work/probe.log" 2>&1
 status=$?
-[ "$status" -eq 124 ] && fail "playwave_probe did not finish within 30 s"
+[ "$status" -eq 124 ] && fail "playwave_probe did not finish within 25 s"
 [ "$status" -eq 0 ] || fail "playwave_probe exited with status $status"
 sleep 0.3
 # The pipe closes when the server ends, and the recorder with it.
@@ -140,7 +143,7 @@ recorder_pid=
 # A burst is sound louder than -36 dBFS, ended by 150 ms below that. For each, in ms: its length
 # from first to last loud sample, the longest quiet stretch inside it (a dropout), and the
 # length of its last stretch without a quiet of over 5 ms (the sound that ended it).
-timeout 20 sox -t raw -r 44100 -e signed -b 16 -c 1 "$work/rec.raw" -t dat - 2>/dev/null | awk '
+timeout 10 sox -t raw -r 44100 -e signed -b 16 -c 1 "$work/rec.raw" -t dat - 2>/dev/null | awk '
     function report() {
         printf "%.1f %.1f %.1f\n", (last - first + sample) * 1000, gap * 1000, (last - segment + sample) * 1000
     }
