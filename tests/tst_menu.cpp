@@ -99,6 +99,18 @@ int MenuTest::runChild(const QString& scenario, const QString& folder)
         w.Timer1_Timer();
         after(0, [&] { w.E_game->trigger(); });
         after(500, [&] { w.close(); });
+    } else if (scenario == "close-during-the-end-fade") {
+        w.Timer1_Timer();
+        after(0, [&] {
+            w.fadeStepTime = 0;
+            w.E_game->trigger();
+            w.fadeStepTime = 100;
+            for (int k = 0; k < 9; ++k) // one move from home
+                w.game.board[k] = static_cast<std::int16_t>(k == 7 ? 8 : k == 8 ? 7 : k);
+            w.game.blankPos = 7;
+            w.picbox_MouseDown(8, Qt::LeftButton);
+        });
+        after(500, [&] { w.close(); });
     } else if (scenario == "close-with-the-help-box-open") {
         w.Timer1_Timer();
         after(0, [&] { w.E_help->trigger(); });
@@ -117,7 +129,7 @@ void MenuTest::exitEndsTheProgramCleanly_data()
 {
     QTest::addColumn<QString>("scenario");
     for (const char* s : {"exit-between-games", "exit-twice-during-a-game", "close-during-the-opening-fade",
-                          "close-during-the-start-fade", "close-with-the-help-box-open",
+                          "close-during-the-start-fade", "close-during-the-end-fade", "close-with-the-help-box-open",
                           "close-with-the-copyright-window-open"})
         QTest::newRow(s) << QString::fromLatin1(s);
 }

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -25,6 +26,8 @@ private slots:
     void otherButtonsOnATileOpenTheGameMenuAndMoveNothing();
     void theDifficultyButtonStepsOnEveryPress();
     void theBrowserWrapsAndShowsOnlyInTheDisplay();
+    void inputDuringAFadeWaitsForItsEnd();
+    void twoPressesInOneTurnMoveTwice();
 
 private:
     // A window past its opening fade, as the player first gets it; sounds are counted.
@@ -235,6 +238,47 @@ void PlayTest::theBrowserWrapsAndShowsOnlyInTheDisplay()
     press(single->imgprev);
     QCOMPARE(single->game.picNo, std::int16_t(1));
     QCOMPARE(sounds.size(), 2);
+}
+
+void PlayTest::inputDuringAFadeWaitsForItsEnd()
+{
+    const auto w = openedWindow();
+    w->E_game->trigger();
+    for (int k = 0; k < 9; ++k) // one move from home
+        w->game.board[k] = static_cast<std::int16_t>(k == 7 ? 8 : k == 8 ? 7 : k);
+    w->game.blankPos = 7;
+    w->picbox[8]->show();
+    w->fadeStepTime = 20;
+
+    // The last move ends the game; during its fade the player already browses on.
+    bool heldDuringTheFade = false;
+    QTimer::singleShot(100, w.get(), [&] {
+        click(w->imgnext);
+        heldDuringTheFade = w->fade->isRunning() && w->game.picNo == 1 && sounds.size() == 1;
+    });
+    press(w->picbox[8]);
+    QVERIFY(heldDuringTheFade);
+    QTRY_COMPARE(w->game.picNo, std::int16_t(2));
+    QCOMPARE(w->Picture3->surface(), testdata::decoded(dir.path(), 2));
+    QCOMPARE(w->imgnext->pos(), QPoint(476, 392)); // the release came after the press
+    QCOMPARE(sounds.size(), 2);
+}
+
+void PlayTest::twoPressesInOneTurnMoveTwice()
+{
+    const auto w = openedWindow();
+    w->E_game->trigger();
+    const int first = w->game.blankPos % 3 > 0 ? w->game.blankPos - 1 : w->game.blankPos + 1;
+    const int back = w->game.blankPos; // after the first move the blank is where the tile was
+    for (int cell : {first, back}) {
+        const QPoint at(5, 5);
+        QCoreApplication::postEvent(w->picbox[cell], new QMouseEvent(QEvent::MouseButtonPress, at, w->picbox[cell]->mapToGlobal(at),
+                                                                     Qt::LeftButton, Qt::LeftButton, {}));
+    }
+    QTRY_COMPARE(sounds.size(), 2);
+    QCOMPARE(w->game.board, w->game.startBoard); // there and back again
+    QVERIFY(w->picbox[w->game.blankPos]->isHidden());
+    QVERIFY(!w->picbox[first]->isHidden());
 }
 
 } // namespace vellumi

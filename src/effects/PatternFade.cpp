@@ -1,8 +1,10 @@
 #include "effects/PatternFade.h"
 
 #include "effects/EffectError.h"
+#include "effects/InputHold.h"
 
 #include <QEventLoop>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <algorithm>
@@ -79,6 +81,8 @@ void PatternFade::run(Direction direction, std::int16_t Time)
         return;
     }
     running = true;
+    const auto done = qScopeGuard([this] { running = false; });
+    const InputHold hold;
     for (Request next{direction, Time};;) {
         BuildBrushes();
         for (int i = 1; i <= stepCount; ++i) {
@@ -90,7 +94,6 @@ void PatternFade::run(Direction direction, std::int16_t Time)
         next = waiting.front();
         waiting.pop_front();
     }
-    running = false;
 }
 
 void PatternFade::drawStep(int k)

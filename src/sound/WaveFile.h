@@ -20,7 +20,7 @@ struct WaveSound {
     qint64 frameCount() const;
 };
 
-// Sizes and rates outside these are not a sound effect but a broken or hostile file.
+// A rate outside these is not a sound effect but a broken or hostile file.
 inline constexpr int minSampleRate = 1000;
 inline constexpr int maxSampleRate = 192000;
 

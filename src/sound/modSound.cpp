@@ -121,14 +121,14 @@ public:
         // move has begun.
         stop();
 
+        std::optional<WaveSound> sound = loadWave(fileName);
+        if (!sound)
+            return;
         const QAudioDevice device = defaultOutput();
         if (device.isNull())
             return;
         if (device.id() != m_device)
             forgetSinks(device.id());
-        std::optional<WaveSound> sound = loadWave(fileName);
-        if (!sound)
-            return;
 
         QAudioFormat format = sound->format();
         QByteArray pcm;

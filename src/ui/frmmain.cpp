@@ -4,6 +4,7 @@
 #include "game/DataFiles.h"
 #include "game/PictureCount.h"
 #include "game/Selection.h"
+#include "sound/modSound.h"
 #include "effects/PatternFade.h"
 #include "ui/Appearance.h"
 #include "ui/Artwork.h"
@@ -24,6 +25,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QCloseEvent>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -99,7 +101,7 @@ ImageControl* tileControl(QWidget* parent, int index)
 frmmain::frmmain(const QString& programFolder, QWidget* parent)
     : QMainWindow(parent)
     , m_programFolder(programFolder)
-    , playWave([](const QString&) {})
+    , playWave(modSound::PlayWave)
 {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Vellumi"));
@@ -342,6 +344,14 @@ void frmmain::E_reg_Click()
     if (!about)
         about = new frmabout(this);
     about->exec();
+}
+
+void frmmain::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    // Ends every event loop at once, a fade's included: the fade then runs out its steps without
+    // pausing, the command that started it finishes, and the program ends with status 0.
+    QCoreApplication::exit(0);
 }
 
 void frmmain::mousePressEvent(QMouseEvent* event)

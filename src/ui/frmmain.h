@@ -67,6 +67,7 @@ private:
     void E_help_Click();
     void E_reg_Click();
     void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
     void connectHandlers();
     void leaveGame();

@@ -57,7 +57,7 @@ export XDG_RUNTIME_DIR="$work/run" HOME="$work/home"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$HOME"
 socket="$XDG_RUNTIME_DIR/pulse/native"
 unset PULSE_SINK PULSE_SOURCE PULSE_COOKIE PULSE_CLIENTCONFIG
-# Nor may it announce itself on a desktop's session bus, or start a bus through X11.
+# It must not announce itself on a desktop's session bus either, nor start one through X11.
 unset DBUS_SESSION_BUS_ADDRESS DISPLAY WAYLAND_DISPLAY
 
 # The sink writes what it plays into a pipe, in real time: exactly what a sound card would be
@@ -174,7 +174,7 @@ expected=(
     "120 ms click, 8-bit 22.05 kHz mono|115|130|-|2"
     "120 ms click, 16-bit 48 kHz stereo|115|130|-|2"
     "120 ms click, 16-bit 8 kHz mono|115|130|-|2"
-    "120 ms click, 8-bit 32 kHz stereo, converted|115|130|-|2"
+    "5th format in a row, converted: 8-bit 32 kHz|115|130|-|2"
     "15 ms tick, shorter than the sink's buffer|14|20|-|2"
     "200 ms tone copied to move.wav|195|210|-|2"
     "click copied to move.wav after it was deleted|115|130|-|2"
