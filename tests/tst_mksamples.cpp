@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -76,17 +75,6 @@ double distance(const Glance &a, const Glance &b)
     return most;
 }
 
-double meanDifference(const QImage &a, const QImage &b)
-{
-    qint64 sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return double(sum) / (3.0 * a.width() * a.height());
-}
-
 quint32 le(const QByteArray &bytes, int at, int size)
 {
     quint32 value = 0;
@@ -153,13 +141,6 @@ private slots:
         }
     }
 
-    void picturesDifferFromEachOther()
-    {
-        for (int a = 0; a < pictures_.size(); ++a)
-            for (int b = a + 1; b < pictures_.size(); ++b)
-                QVERIFY(meanDifference(pictures_[a], pictures_[b]) > 30);
-    }
-
     void moveSoundIsAShortClickPaddedWithSilence()
     {
         const QByteArray wav = contents(out("move.wav"));
@@ -173,15 +154,6 @@ private slots:
         const int clickEnd = 44 + int(bytesPerSecond * 80 / 1000);
         QVERIFY(wav.mid(clickEnd).count('\0') == wav.size() - clickEnd);
         QVERIFY(wav.mid(44, clickEnd - 44).count('\0') < clickEnd - 44);
-    }
-
-    void readmeIsUtf8AndExplainsCustomPictures()
-    {
-        const QByteArray bytes = contents(out("readme.txt"));
-        QStringDecoder decoder(QStringDecoder::Utf8);
-        const QString text = decoder.decode(bytes);
-        QVERIFY(!decoder.hasError());
-        QVERIFY(text.contains("angle1.jpg") && text.contains("image/picture.txt"));
     }
 
     void outputIsReproducible()

