@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs Vellumi on Debian or Ubuntu:
 #   ./dev.sh run    install what is missing, build, start the game on the sample data
-#   ./dev.sh test   install what is missing, build, run every test
+#   ./dev.sh test   install what is missing, build, run every test; then build again with
+#                   AddressSanitizer and UndefinedBehaviorSanitizer and run every test there too
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -26,6 +27,19 @@ build() {
   cmake --build build -j"$(nproc)"
 }
 
+# Memory errors, leaks of our own and undefined behaviour all fail the run.
+sanitized_tests() {
+  local flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+  cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+  cmake --build build-sanitize -j"$(nproc)"
+  QT_QPA_PLATFORM=offscreen \
+    ASAN_OPTIONS=detect_leaks=1 \
+    LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp" \
+    UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-sanitize --output-on-failure
+}
+
 case "${1:-}" in
   run)
     install_missing "${build_packages[@]}"
@@ -36,6 +50,7 @@ case "${1:-}" in
     install_missing "${build_packages[@]}" "${test_packages[@]}"
     build
     QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure
+    sanitized_tests
     ;;
   *)
     echo "usage: $0 run|test" >&2
