@@ -28,6 +28,7 @@ private slots:
     void theBrowserWrapsAndShowsOnlyInTheDisplay();
     void inputDuringAFadeWaitsForItsEnd();
     void twoPressesInOneTurnMoveTwice();
+    void menuCommandsChosenDuringAFadeActAfterIt();
 
 private:
     // A window past its opening fade, as the player first gets it; sounds are counted.
@@ -279,6 +280,51 @@ void PlayTest::twoPressesInOneTurnMoveTwice()
     QCOMPARE(w->game.board, w->game.startBoard); // there and back again
     QVERIFY(w->picbox[w->game.blankPos]->isHidden());
     QVERIFY(!w->picbox[first]->isHidden());
+}
+
+// A right press during a fade opens the game menu only once the fade is over; what is chosen
+// from it then acts on the finished state, never on a half-done command.
+void PlayTest::menuCommandsChosenDuringAFadeActAfterIt()
+{
+    const auto w = openedWindow();
+    w->fadeStepTime = 20;
+    const auto rightPressDuringTheFade = [&] {
+        QTimer::singleShot(100, w.get(), [&] { QTest::mousePress(w->Picture3, Qt::RightButton, {}, QPoint(50, 50)); });
+    };
+    bool boardWasShown = false;
+    // When the game menu opens, look at the window, then choose the command from the menu.
+    const auto choose = [&](QAction* command, std::function<void()> check) {
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = connect(w->E_games, &QMenu::aboutToShow, w.get(), [&w, once, command, check] {
+            QObject::disconnect(*once);
+            check();
+            QTimer::singleShot(0, w.get(), [&w, command] {
+                w->E_games->close();
+                command->trigger();
+            });
+        });
+    };
+
+    // Exit chosen during the start fade: the board comes first, then the game is left.
+    rightPressDuringTheFade();
+    choose(w->E_exit, [&] { boardWasShown = w->Picture3->isHidden() && !w->E_game->isEnabled(); });
+    w->E_game->trigger();
+    QTRY_VERIFY(w->E_game->isEnabled());
+    QVERIFY(boardWasShown);
+    QVERIFY(!w->Picture3->isHidden());
+
+    // Start game chosen during the end fade: the whole picture first, then a new board.
+    w->E_game->trigger();
+    for (int k = 0; k < 9; ++k) // one move from home
+        w->game.board[k] = static_cast<std::int16_t>(k == 7 ? 8 : k == 8 ? 7 : k);
+    w->game.blankPos = 7;
+    bool pictureWasBack = false;
+    rightPressDuringTheFade();
+    choose(w->E_game, [&] { pictureWasBack = !w->Picture3->isHidden() && w->E_game->isEnabled(); });
+    press(w->picbox[8]);
+    QTRY_VERIFY(!w->E_game->isEnabled() && w->Picture3->isHidden());
+    QVERIFY(pictureWasBack);
+    QVERIFY(!w->fade->isRunning());
 }
 
 } // namespace vellumi
