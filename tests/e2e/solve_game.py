@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Plays one 3 x 3 game in a real window, as a player would.
+"""Plays a 3 x 3 game in a real window, as a player would.
 
 Run under an X server (xvfb-run). Copies the game into a fresh folder with pictures whose
 colours say where each piece belongs, starts a game from the pop-up menu, reads the board off
 a screenshot, solves it by clicking tiles, checks that the whole picture returns after the
-end fade, and leaves from the menu. Exits 0 on success, 1 with a message on failure.
+end fade, starts a second game, and leaves it and the program with the exit command.
+Exits 0 on success, 1 with a message on failure.
 """
 import collections
 import os
@@ -125,7 +126,7 @@ def main():
                 game.kill()
     finally:
         shutil.rmtree(folder, ignore_errors=True)
-    print("PASS: solved a 3 x 3 game in a real window and left from the menu")
+    print("PASS: solved a 3 x 3 game in a real window, started another, and left from the menu")
 
 
 def play(game):
@@ -190,10 +191,17 @@ def play(game):
     time.sleep(2.5)  # the end fade starts from the whole picture: wait until it is over
     wait_for(whole_picture_shown, "the whole picture after the game, the bottom-right piece included")
 
-    xdo("mousemove", wx + 20, wy + 8)
-    xdo("click", 1)
+    # A second game starts as the first did; the exit command first leaves it, then the program.
+    click(240, 200, 3)
     time.sleep(0.4)
-    xdo("key", "e")
+    xdo("key", "g")
+    wait_for(board_shown, "the board of a second game")
+    for _ in range(2):
+        xdo("mousemove", wx + 20, wy + 8)
+        xdo("click", 1)
+        time.sleep(0.4)
+        xdo("key", "e")
+        time.sleep(0.3)
     try:
         code = game.wait(timeout=5)
     except subprocess.TimeoutExpired:
