@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 build_packages=(cmake make g++ qt6-base-dev qt6-multimedia-dev qt6-translations-l10n fonts-wqy-zenhei)
-test_packages=(xvfb xauth xdotool imagemagick python3 pulseaudio pulseaudio-utils sox)
+test_packages=(xvfb xauth xdotool imagemagick python3 pulseaudio pulseaudio-utils sox
+               desktop-file-utils appstream lintian dpkg-dev file)
 
 install_missing() {
   local missing=()

@@ -1,0 +1,117 @@
+# Installing and packaging. The game reads its data only from the folder its executable is in,
+# so the executable and its data are installed together as one folder, lib/vellumi, and the
+# folder of commands gets a relative symbolic link to it: Qt finds the program's folder through
+# /proc/self/exe, which names the real file, not the link. Relative links keep the tree
+# movable, so the same rules serve /usr (the Debian package), /opt/vellumi, a home folder and
+# DESTDIR staging. Under /usr the link goes into games/, where Debian keeps the commands of
+# games (and lintian insists on it); everywhere else into bin/.
+
+set(VELLUMI_PROGRAM_DIR lib/vellumi)
+set(_pkg ${CMAKE_BINARY_DIR}/packaging)
+file(MAKE_DIRECTORY ${_pkg}/icons/32x32/apps ${_pkg}/icons/256x256/apps)
+
+# The desktop icons come from the very drawing the window uses for its title bar.
+add_executable(vellumi_mkicons packaging/mkicons.cpp)
+target_link_libraries(vellumi_mkicons PRIVATE vellumi_ui)
+set(_icon32 ${_pkg}/icons/32x32/apps/vellumi.png)
+set(_icon256 ${_pkg}/icons/256x256/apps/vellumi.png)
+add_custom_command(
+    OUTPUT ${_icon32} ${_icon256}
+    COMMAND $<TARGET_FILE:vellumi_mkicons> ${_icon32} ${_icon256}
+    DEPENDS vellumi_mkicons
+    COMMENT "Drawing the desktop icons"
+    VERBATIM)
+
+# Debian wants these compressed with no time stamp, so that rebuilds give identical packages.
+set(_gz_outputs)
+foreach(_doc tessra.6 changelog)
+    add_custom_command(
+        OUTPUT ${_pkg}/${_doc}.gz
+        COMMAND ${CMAKE_COMMAND} -DIN=${CMAKE_CURRENT_SOURCE_DIR}/packaging/${_doc} -DOUT=${_pkg}/${_doc}.gz
+                -P ${CMAKE_CURRENT_SOURCE_DIR}/packaging/gzip.cmake
+        DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${_doc} ${CMAKE_CURRENT_SOURCE_DIR}/packaging/gzip.cmake
+        VERBATIM)
+    list(APPEND _gz_outputs ${_pkg}/${_doc}.gz)
+endforeach()
+add_custom_target(packaging_files ALL DEPENDS ${_icon32} ${_icon256} ${_gz_outputs})
+
+# Made at configure time and installed as a link, so it is listed in install_manifest.txt and
+# taken away again by whoever removes the installed files.
+file(CREATE_LINK ../${VELLUMI_PROGRAM_DIR}/tessra ${_pkg}/tessra SYMBOLIC)
+
+install(TARGETS tessra RUNTIME DESTINATION ${VELLUMI_PROGRAM_DIR})
+# Decided when installing, not when configuring, because CPack installs with its own prefix.
+install(CODE "
+    if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+        set(_vellumi_launcher_dir games)
+    else()
+        set(_vellumi_launcher_dir bin)
+    endif()
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\${_vellumi_launcher_dir}\" TYPE FILE FILES \"${_pkg}/tessra\")
+")
+# The data the build generated beside build/tessra; pictures a player added there come along.
+install(DIRECTORY ${CMAKE_BINARY_DIR}/image DESTINATION ${VELLUMI_PROGRAM_DIR}
+        FILES_MATCHING PATTERN "picture.txt" PATTERN "angle*.jpg")
+install(FILES ${CMAKE_BINARY_DIR}/move.wav ${CMAKE_BINARY_DIR}/readme.txt DESTINATION ${VELLUMI_PROGRAM_DIR})
+
+install(FILES packaging/vellumi.desktop DESTINATION share/applications)
+install(FILES packaging/org.example.Vellumi.metainfo.xml DESTINATION share/metainfo)
+install(FILES ${_icon32} DESTINATION share/icons/hicolor/32x32/apps)
+install(FILES ${_icon256} DESTINATION share/icons/hicolor/256x256/apps)
+install(FILES ${_pkg}/tessra.6.gz DESTINATION share/man/man6)
+# A version without a Debian revision makes a native package, whose changelog is changelog.gz.
+install(FILES packaging/copyright ${_pkg}/changelog.gz DESTINATION share/doc/vellumi)
+
+# A picture of the running game for the metainfo and the README. Needs an X server of its own
+# (xvfb-run) and ImageMagick, so it is built only on request:
+#   cmake --build build --target screenshot
+add_custom_target(screenshot
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/packaging/screenshot.sh $<TARGET_FILE:tessra> ${_pkg}/screenshot.png
+    DEPENDS tessra sampledata
+    COMMENT "Photographing the game under Xvfb into ${_pkg}/screenshot.png"
+    VERBATIM)
+
+add_test(NAME install_and_run
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/install/run.sh ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
+set_tests_properties(install_and_run PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=xcb" SKIP_RETURN_CODE 77 TIMEOUT 120)
+
+# The desktop entry and the metainfo are checked by their own validators where installed.
+add_test(NAME desktop_files_valid
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/install/validate.sh ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
+set_tests_properties(desktop_files_valid PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 60)
+
+# The Debian package as cpack makes it, through lintian; about 10 s.
+add_test(NAME deb_package_lint
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/install/lint_deb.sh ${CMAKE_CPACK_COMMAND} ${CMAKE_BINARY_DIR})
+set_tests_properties(deb_package_lint PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+
+# The Debian package: cd build && cpack -G DEB
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vellumi)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "The Vellumi developers")
+set(CPACK_PACKAGE_CONTACT "Vellumi developers <vellumi@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "picture sliding puzzle")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Vellumi is a picture sliding puzzle with a Simplified Chinese interface.
+A picture is cut into a grid of 3 x 3 up to 6 x 6 pieces, the bottom-right
+piece is taken out, and the rest are shuffled. Slide the pieces next to the
+gap until the picture is whole again. Sample pictures are included, and the
+game plays any pictures put beside it in /usr/lib/vellumi/image.")
+set(CPACK_PACKAGE_HOMEPAGE_URL https://example.org/vellumi)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Libraries come from dpkg-shlibdeps. The rest is loaded by name at run time: the Chinese font
+# the layout is measured in, and Qt's Chinese translations for the standard buttons. The X11
+# platform plugin is part of libqt6gui6 and the sound back ends are part of libqt6multimedia6,
+# both of which dpkg-shlibdeps finds.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-zenhei, qt6-translations-l10n")
+# Qt plays sound only through a PulseAudio server (PipeWire provides one); without one the
+# game runs silently.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
+include(CPack)

@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Installs the build into a fresh prefix, checks the installed tree, and starts the game from
+# it the way a user would, through bin/tessra, under a private X server: its window must
+# appear, and the exit command must end it with status 0. A game that finds no data beside
+# itself (say, because the link in bin/ was followed to the wrong folder) ends with status 1.
+#   bash run.sh PATH/TO/cmake PATH/TO/build
+# Exit 0: passed; 1: failed; 77: cannot be tried here (SKIP).
+set -u
+
+if [ "${1:-}" = --in-x ]; then
+    prefix=$2
+    source "$(dirname "$0")/../../packaging/xgame.sh"
+    # From / and with a bare command name, so nothing can be found through the working folder.
+    cd /
+    PATH="$prefix/bin:$PATH" tessra &
+    pid=$!
+    trap 'xgame_kill "$pid"' EXIT
+    if ! window=$(xgame_wait_window "$pid"); then
+        echo "FAIL: no window titled Vellumi appeared"
+        wait "$pid"
+        echo "exit status $?"
+        exit 1
+    fi
+    xgame_wait_fade
+    xgame_quit "$window" "$pid" || { echo "FAIL: the exit command did not end the game"; exit 1; }
+    wait "$pid"
+    status=$?
+    trap - EXIT
+    [ "$status" -eq 0 ] || { echo "FAIL: the game ended with status $status"; exit 1; }
+    exit 0
+fi
+
+cmake=${1:?usage: run.sh PATH/TO/cmake PATH/TO/build}
+build=${2:?usage: run.sh PATH/TO/cmake PATH/TO/build}
+for tool in xvfb-run xdotool timeout; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (packages xvfb, xdotool)"; exit 77; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vellumi-install.XXXXXX") || exit 1
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# Staged installs, as packagers do, must leave nothing outside the staging folder.
+DESTDIR=$work/stage timeout 60 "$cmake" --install "$build" --prefix /opt/vellumi >/dev/null \
+    || fail "cmake --install with DESTDIR failed"
+[ -x "$work/stage/opt/vellumi/lib/vellumi/tessra" ] || fail "DESTDIR install has no lib/vellumi/tessra"
+
+prefix=$work/prefix
+timeout 60 "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 \
+    || { cat "$work/install.log"; echo "FAIL: cmake --install failed"; exit 1; }
+
+program=$prefix/lib/vellumi
+[ "$(readlink "$prefix/bin/tessra")" = ../lib/vellumi/tessra ] \
+    || fail "bin/tessra is not the relative link ../lib/vellumi/tessra"
+[ -x "$program/tessra" ] || fail "lib/vellumi/tessra is missing or not executable"
+for file in move.wav readme.txt image/picture.txt; do
+    [ -s "$program/$file" ] || fail "lib/vellumi/$file is missing or empty"
+done
+# Every picture the count promises must be there, numbered from 1 without leading zeros.
+count=$(tr -dc '0-9' <"$program/image/picture.txt")
+[ "${count:-0}" -ge 1 ] || fail "image/picture.txt holds no count"
+for ((n = 1; n <= ${count:-0}; n++)); do
+    [ -s "$program/image/angle$n.jpg" ] || fail "image/angle$n.jpg is missing"
+done
+for file in share/applications/vellumi.desktop share/metainfo/org.example.Vellumi.metainfo.xml \
+    share/icons/hicolor/32x32/apps/vellumi.png share/icons/hicolor/256x256/apps/vellumi.png \
+    share/man/man6/tessra.6.gz share/doc/vellumi/copyright; do
+    [ -s "$prefix/$file" ] || fail "$file is missing"
+done
+# An icon in the wrong size folder is ignored or scaled by the desktop.
+if command -v identify >/dev/null; then
+    for size in 32 256; do
+        got=$(identify -format '%wx%h' "$prefix/share/icons/hicolor/${size}x$size/apps/vellumi.png" 2>/dev/null)
+        [ "$got" = "${size}x$size" ] || fail "the ${size} px icon is $got"
+    done
+fi
+[ "$failures" -eq 0 ] || exit 1
+
+timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --in-x "$prefix"
+status=$?
+[ "$status" -eq 124 ] && echo "FAIL: the run under Xvfb did not finish within 60 s"
+[ "$status" -eq 0 ] || exit 1
+echo "PASS: installed into a fresh prefix, started from bin/tessra, left through the menu with status 0"
