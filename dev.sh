@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-build_packages=(cmake make g++ qt6-base-dev qt6-multimedia-dev qt6-translations-l10n fonts-wqy-zenhei)
+build_packages=(cmake make g++ qt6-base-dev qt6-multimedia-dev qt6-translations-l10n fonts-wqy-zenhei libbenchmark-dev)
 test_packages=(xvfb xauth xdotool imagemagick python3 pulseaudio pulseaudio-utils sox
                desktop-file-utils appstream lintian dpkg-dev file)
 

@@ -42,6 +42,7 @@ private:
     friend class PlayTest;
     friend class MenuTest;
     friend class BadDataTest;
+    friend class TilePressBenchmark;
 
     void buildMenu();
     void buildControls();
