@@ -30,6 +30,9 @@ else
     echo "usage: process.sh BUILD_FOLDER | process.sh TESSRA BARE_WINDOW" >&2
     exit 2
 fi
+# The programs are started from another folder, so relative names must not stay relative.
+tessra=$(realpath -- "$tessra")
+bare=$(realpath -- "$bare")
 for exe in "$tessra" "$bare"; do
     [ -x "$exe" ] || { echo "not an executable: $exe" >&2; exit 2; }
 done
