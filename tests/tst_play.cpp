@@ -1,4 +1,5 @@
 #include "DataFolder.h"
+#include "GuiTestMain.h"
 
 #include "effects/PatternFade.h"
 #include "ui/Appearance.h"
@@ -329,11 +330,5 @@ void PlayTest::menuCommandsChosenDuringAFadeActAfterIt()
 
 } // namespace vellumi
 
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    vellumi::applyAppearance(app);
-    vellumi::PlayTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VELLUMI_GUI_TEST_MAIN(vellumi::PlayTest)
 #include "tst_play.moc"
