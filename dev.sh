@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-build_packages=(cmake make g++ qt6-base-dev qt6-multimedia-dev qt6-translations-l10n fonts-wqy-zenhei libbenchmark-dev)
-test_packages=(xvfb xauth xdotool imagemagick python3 pulseaudio pulseaudio-utils sox
+build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-multimedia-dev libsndfile1-dev qt6-translations-l10n fonts-wqy-zenhei)
+test_packages=(libbenchmark-dev xvfb xauth xdotool imagemagick python3 pulseaudio pulseaudio-utils sox
                desktop-file-utils appstream lintian dpkg-dev file)
 
 install_missing() {
@@ -23,15 +23,17 @@ install_missing() {
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# The game alone for playing; tests and benchmarks too for testing.
 build() {
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+  local developer=${1:-OFF}
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING="$developer" -DVELLUMI_BENCHMARKS="$developer"
   cmake --build build -j"$(nproc)"
 }
 
 # Memory errors, leaks of our own and undefined behaviour all fail the run.
 sanitized_tests() {
   local flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
-  cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
   cmake --build build-sanitize -j"$(nproc)"
   QT_QPA_PLATFORM=offscreen \
@@ -49,7 +51,7 @@ case "${1:-}" in
     ;;
   test)
     install_missing "${build_packages[@]}" "${test_packages[@]}"
-    build
+    build ON
     QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure
     sanitized_tests
     ;;

@@ -13,11 +13,14 @@
 #include <QPainterPath>
 #include <QSaveFile>
 
+#include <sndfile.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 #include <random>
 #include <vector>
@@ -1058,11 +1061,41 @@ static_assert(std::size(pictures) == MKSAMPLES_PICTURE_COUNT, "update VELLUMI_SA
 
 // ------------------------------------------------------------------- sound
 
-void appendLe(QByteArray &out, std::uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.append(char((value >> (8 * i)) & 0xff));
-}
+// libsndfile writes the wave file into memory, so that it is saved like every other output.
+class MemoryFile {
+public:
+    QByteArray bytes;
+
+    SF_VIRTUAL_IO io()
+    {
+        return {[](void *self) { return sf_count_t(get(self).bytes.size()); },
+                [](sf_count_t offset, int whence, void *self) {
+                    MemoryFile &f = get(self);
+                    f.pos = offset + (whence == SEEK_CUR ? f.pos : whence == SEEK_END ? f.bytes.size() : 0);
+                    return f.pos;
+                },
+                [](void *to, sf_count_t count, void *self) {
+                    MemoryFile &f = get(self);
+                    count = std::clamp<sf_count_t>(f.bytes.size() - f.pos, 0, count);
+                    std::memcpy(to, f.bytes.constData() + f.pos, size_t(count));
+                    f.pos += count;
+                    return count;
+                },
+                [](const void *from, sf_count_t count, void *self) {
+                    MemoryFile &f = get(self);
+                    if (f.pos + count > f.bytes.size())
+                        f.bytes.resize(f.pos + count, '\0');
+                    std::memcpy(f.bytes.data() + f.pos, from, size_t(count));
+                    f.pos += count;
+                    return count;
+                },
+                [](void *self) { return get(self).pos; }};
+    }
+
+private:
+    static MemoryFile &get(void *self) { return *static_cast<MemoryFile *>(self); }
+    sf_count_t pos = 0;
+};
 
 // A short wooden tick followed by silence. Padding to a third of a second
 // keeps some audio back-ends from clipping the start of very short clips.
@@ -1082,24 +1115,19 @@ QByteArray moveSound()
         peak = std::max(peak, std::abs(wave[std::size_t(i)]));
     }
     const double gain = 0.5 / peak;  // -6 dBFS
-
-    QByteArray out;
-    const std::uint32_t dataBytes = total * 2;
-    out.append("RIFF");
-    appendLe(out, 36 + dataBytes, 4);
-    out.append("WAVEfmt ");
-    appendLe(out, 16, 4);
-    appendLe(out, 1, 2);  // PCM
-    appendLe(out, 1, 2);  // mono
-    appendLe(out, rate, 4);
-    appendLe(out, rate * 2, 4);
-    appendLe(out, 2, 2);
-    appendLe(out, 16, 2);
-    out.append("data");
-    appendLe(out, dataBytes, 4);
+    std::vector<short> samples;
     for (double v : wave)
-        appendLe(out, std::uint16_t(std::int16_t(std::lround(v * gain * 32767))), 2);
-    return out;
+        samples.push_back(short(std::lround(v * gain * 32767)));
+
+    MemoryFile out;
+    SF_VIRTUAL_IO io = out.io();
+    SF_INFO format{0, rate, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
+    SNDFILE *file = sf_open_virtual(&io, SFM_WRITE, &format, &out);
+    if (!file || sf_writef_short(file, samples.data(), total) != total || sf_close(file) != 0) {
+        std::fprintf(stderr, "mksamples: cannot make the move sound: %s\n", sf_strerror(nullptr));
+        return {};
+    }
+    return out.bytes;
 }
 
 const char readme[] = R"(Vellumi 拼图游戏 使用说明（程序文件：tessra）
@@ -1173,8 +1201,9 @@ int main(int argc, char *argv[])
         if (!saveJpeg(out.filePath(QStringLiteral("image/angle%1.jpg").arg(i + 1)), pictures[i](rng)))
             return 1;
     }
+    const QByteArray sound = moveSound();
     const bool ok = save(out.filePath(QStringLiteral("image/picture.txt")), QByteArray::number(count) + '\n')
-        && save(out.filePath(QStringLiteral("move.wav")), moveSound())
+        && !sound.isEmpty() && save(out.filePath(QStringLiteral("move.wav")), sound)
         && save(out.filePath(QStringLiteral("readme.txt")), QByteArray(readme));
     return ok ? 0 : 1;
 }

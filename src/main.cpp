@@ -1,5 +1,5 @@
 #include "ui/Appearance.h"
-#include "ui/frmmain.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -12,8 +12,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Vellumi"));
     vellumi::applyAppearance(app);
 
-    vellumi::frmmain window(QCoreApplication::applicationDirPath());
-    window.Form_Load();
+    vellumi::MainWindow window(QCoreApplication::applicationDirPath());
+    window.load();
     window.adjustSize();
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - window.rect().center());

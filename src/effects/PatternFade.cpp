@@ -1,14 +1,10 @@
 #include "effects/PatternFade.h"
 
-#include "effects/EffectError.h"
-#include "effects/InputHold.h"
-
-#include <QEventLoop>
-#include <QScopeGuard>
-#include <QTimer>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace vellumi {
 
@@ -36,100 +32,91 @@ const std::array<std::array<const char*, 8>, PatternFade::stepCount + 1> Pattern
     {"11111111", "11111111", "11111111", "11111111", "11111111", "11111111", "11111111", "11111111"},
 }};
 
-PatternFade::PatternFade() = default;
-PatternFade::~PatternFade() = default;
-
-void PatternFade::pic1(PictureSurface* Acontrol) { m_pic1 = Acontrol; }
-void PatternFade::pic2(PictureSurface* Acontrol) { m_pic2 = Acontrol; }
-void PatternFade::pic3(PictureSurface* Acontrol) { m_pic3 = Acontrol; }
-
-void PatternFade::Setup()
+PatternFade::PatternFade(PictureSurface& source, PictureSurface& work, PictureSurface& target, QObject* parent)
+    : QObject(parent), source(source), work(work), target(target)
 {
-    if (!m_pic1 || !m_pic2 || !m_pic3)
-        throw EffectError("PatternFade::Setup: pic1, pic2 and pic3 must all be set");
-    m_pic1->setOuterSize(m_pic3->outerSize());
-    m_pic2->setOuterSize(m_pic3->outerSize());
-    m_pic1->setAutoRedraw(true);
-    m_pic2->setAutoRedraw(true);
-    for (int k = 1; k <= stepCount; ++k) {
-        brush[k] = std::make_unique<BitBrush>();
-        brush[k]->DispPict(m_pic2);
-    }
+    source.setOuterSize(target.outerSize());
+    work.setOuterSize(target.outerSize());
+    source.setAutoRedraw(true);
+    work.setAutoRedraw(true);
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, this, &PatternFade::tick);
 }
 
-void PatternFade::BuildBrushes()
+PatternFade::~PatternFade() = default;
+
+void PatternFade::fadeIn(int stepMs, std::function<void()> then) { start(Direction::In, stepMs, std::move(then)); }
+void PatternFade::fadeOut(int stepMs, std::function<void()> then) { start(Direction::Out, stepMs, std::move(then)); }
+
+void PatternFade::start(Direction direction, int stepMs, std::function<void()> then)
+{
+    // Rebuilding the brushes now would pull them from under the running fade.
+    Q_ASSERT(!isRunning());
+    Q_ASSERT(stepMs >= 0);
+    this->direction = direction;
+    this->stepMs = stepMs;
+    whenDone = std::move(then);
+    stepsDrawn = 0;
+    buildBrushes();
+    clock.start();
+    tick();
+}
+
+void PatternFade::buildBrushes()
 {
     for (int k = 1; k <= stepCount; ++k) {
         for (int row = 1; row <= 8; ++row)
-            brush[k]->SetPattern(steps[k][row - 1], row);
-        brush[k]->SetuBitmap(255, 255, 255, 0, 0, 0);
-        brush[k]->BuildBitmap();
+            brushes[k].setRow(row, steps[k][row - 1]);
+        brushes[k].setColours(qRgb(255, 255, 255), qRgb(0, 0, 0));
+        brushes[k].build();
     }
 }
 
-void PatternFade::FadeIn(std::int16_t Time) { run(Direction::In, Time); }
-void PatternFade::FadeOut(std::int16_t Time) { run(Direction::Out, Time); }
-
-void PatternFade::run(Direction direction, std::int16_t Time)
+void PatternFade::tick()
 {
-    if (!brush[1])
-        throw EffectError("PatternFade: Setup must come before a fade");
-    // Only a timer or some other non-input event can get here during a fade. Rebuilding the
-    // brushes now would pull them from under the running fade, so the request takes its turn.
-    if (running) {
-        waiting.push_back({direction, Time});
+    if (stepsDrawn == stepCount) {
+        stepsDrawn = 0;
+        // `then` may start the next fade, or even destroy this one: nothing of ours after it.
+        if (const auto done = std::exchange(whenDone, {}))
+            done();
         return;
     }
-    running = true;
-    const auto done = qScopeGuard([this] { running = false; });
-    const InputHold hold;
-    for (Request next{direction, Time};;) {
-        BuildBrushes();
-        for (int i = 1; i <= stepCount; ++i) {
-            drawStep(next.direction == Direction::In ? stepCount + 1 - i : i);
-            pause(next.Time);
-        }
-        if (waiting.empty())
-            break;
-        next = waiting.front();
-        waiting.pop_front();
-    }
+    ++stepsDrawn;
+    drawStep(direction == Direction::In ? stepCount + 1 - stepsDrawn : stepsDrawn);
+    scheduleNextTick();
+}
+
+void PatternFade::scheduleNextTick()
+{
+    const qint64 due = qint64(stepsDrawn) * stepMs;
+    timer.start(int(std::max<qint64>(0, due - clock.elapsed())));
 }
 
 void PatternFade::drawStep(int k)
 {
-    brush[k]->ShowPattern();
+    brushes[k].fill(work);
 
-    QImage& work = m_pic2->surface();
-    const QImage& source = m_pic1->surface();
-    QImage& target = m_pic3->surface();
-    const int andWidth = std::min(source.width(), work.width());
-    const int andHeight = std::min(source.height(), work.height());
-    const int copyWidth = std::min(target.width(), work.width());
-    const int copyHeight = std::min(target.height(), work.height());
+    QImage& workImage = work.surface();
+    const QImage& sourceImage = source.surface();
+    QImage& targetImage = target.surface();
+    const int andWidth = std::min(sourceImage.width(), workImage.width());
+    const int andHeight = std::min(sourceImage.height(), workImage.height());
+    const int copyWidth = std::min(targetImage.width(), workImage.width());
+    const int copyHeight = std::min(targetImage.height(), workImage.height());
     // Each row is copied to the visible box straight after its AND, while it is still in the
     // cache: one pass over the work surface instead of two. No row depends on another.
     for (int y = 0; y < std::max(andHeight, copyHeight); ++y) {
-        auto* out = reinterpret_cast<QRgb*>(work.scanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(workImage.scanLine(y));
         if (y < andHeight) {
-            const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+            const auto* in = reinterpret_cast<const QRgb*>(sourceImage.constScanLine(y));
             for (int x = 0; x < andWidth; ++x)
                 out[x] &= in[x];
         }
         if (y < copyHeight)
-            std::memcpy(target.scanLine(y), out, static_cast<std::size_t>(copyWidth) * sizeof(QRgb));
+            std::memcpy(targetImage.scanLine(y), out, static_cast<std::size_t>(copyWidth) * sizeof(QRgb));
     }
-    m_pic3->surfaceChanged();
-}
-
-void PatternFade::pause(std::int16_t Time)
-{
-    QEventLoop loop;
-    if (Time > 0)
-        QTimer::singleShot(Time, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    else
-        QTimer::singleShot(0, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    target.surfaceChanged();
 }
 
 } // namespace vellumi

@@ -12,19 +12,18 @@ void resetBoard(GameState& s)
     std::copy_n(s.startBoard.begin(), s.cellCount(), s.board.begin());
 }
 
-std::optional<int> slideTile(GameState& s, int cell)
+PressResult pressCell(GameState& s, int cell)
 {
     const int n = s.gridSize;
-    if (cell < 0 || cell >= s.cellCount())
-        return std::nullopt;
-    const int rowDistance = std::abs(rowOf(cell, n) - rowOf(s.blankPos, n));
-    const int colDistance = std::abs(colOf(cell, n) - colOf(s.blankPos, n));
-    if (rowDistance + colDistance != 1)
-        return std::nullopt;
-    const int from = s.blankPos;
-    std::swap(s.board[from], s.board[cell]);
-    s.blankPos = static_cast<std::int16_t>(cell);
-    return from;
+    PressResult result;
+    const bool onBoard = cell >= 0 && cell < s.cellCount();
+    if (onBoard && std::abs(rowOf(cell, n) - rowOf(s.blankPos, n)) + std::abs(colOf(cell, n) - colOf(s.blankPos, n)) == 1) {
+        result.move = TileMove{cell, s.blankPos};
+        std::swap(s.board[s.blankPos], s.board[cell]);
+        s.blankPos = static_cast<std::int16_t>(cell);
+    }
+    result.solved = isSolved(s);
+    return result;
 }
 
 bool isSolved(const GameState& s)

@@ -9,11 +9,24 @@ namespace vellumi {
 // Puts the live board back to the arrangement the game started from (cells 0 … n² − 1 only).
 void resetBoard(GameState& state);
 
-// Slides the tile at `cell` into the blank if it is one of the blank's four neighbours: the
-// same row and the next column, or the same column and the next row. (Cells whose numbers
-// differ by one but lie in different rows are not neighbours.) Returns the cell the blank left,
-// where the tile now is, or nothing when the tile may not move.
-std::optional<int> slideTile(GameState& state, int cell);
+// A tile that slid: it left the pressed cell `from` for the blank's cell `to`, and the blank
+// is now at `from`.
+struct TileMove {
+    int from;
+    int to;
+};
+
+// What one press on a cell did: the tile's move, if it could move, and whether the picture is
+// whole afterwards. Completion is judged after every press, whether a tile moved or not.
+struct PressResult {
+    std::optional<TileMove> move;
+    bool solved = false;
+};
+
+// A tile moves only if it is one of the blank's four neighbours: the same row and the next
+// column, or the same column and the next row. (Cells whose numbers differ by one but lie in
+// different rows are not neighbours.)
+PressResult pressCell(GameState& state, int cell);
 
 // Every cell 0 … n² − 1 holds its own tile; what lies beyond the board does not count.
 bool isSolved(const GameState& state);

@@ -16,6 +16,9 @@ ImageControl::ImageControl(QWidget* parent, bool bordered)
 
 void ImageControl::setPicture(const QImage& picture)
 {
+    // The board is brought into line after every move; only tiles whose picture changed repaint.
+    if (picture.cacheKey() == m_picture.cacheKey())
+        return;
     m_picture = picture;
     update();
     const int frame = frameWidth();

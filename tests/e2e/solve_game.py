@@ -185,8 +185,15 @@ def play(game):
     wait_for(board_shown, "the board after the start fade")
     presses = solve(board)
     print("board", board, "solved in", len(presses), "moves")
-    for cell in presses:
+    half = len(presses) // 2
+    expected = list(board)
+    for i, cell in enumerate(presses):
+        if i == half:
+            # Halfway, what the screen shows must be the board the presses made.
+            wait_for(lambda: board_shown() and board == expected, "the board halfway, as the presses left it", 5)
         click(lefts[cell % N] + CELL_W // 2, tops[cell // N] + CELL_H // 2)
+        blank = expected.index(N * N - 1)
+        expected[blank], expected[cell] = expected[cell], expected[blank]
         time.sleep(0.08)
     time.sleep(2.5)  # the end fade starts from the whole picture: wait until it is over
     wait_for(whole_picture_shown, "the whole picture after the game, the bottom-right piece included")

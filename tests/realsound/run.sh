@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Proves that PlayWave's sounds reach a sound server whole. Starts a private PulseAudio server
-# whose only output is a sink writing into a pipe, records that while playwave_probe plays a
-# script of sounds through the real PlayWave, then measures every burst of sound in the
-# recording. Exit 0: all heard as expected; 1: not; 77: cannot be tried here (SKIP).
+# Proves that SoundPlayer's sounds reach a sound server whole. Starts a private PulseAudio server
+# whose only output is a sink writing into a pipe, records that while playwave_probe writes test
+# sounds with libsndfile and plays a script of them through the real SoundPlayer, then measures
+# every burst of sound in the recording. Exit 0: all heard as expected; 1: not; 77: cannot be
+# tried here (SKIP).
 #
 #   bash run.sh PATH/TO/playwave_probe
 set -u
@@ -26,7 +27,6 @@ done
 base=${TMPDIR:-/tmp}
 [ "${#base}" -le 60 ] || base=/tmp
 work=$(mktemp -d "$base/vellumi-sound.XXXXXX") || skip "cannot make a temporary folder"
-server_pid=
 recorder_pid=
 
 stop_process() {
@@ -35,9 +35,13 @@ stop_process() {
     timeout 5 tail --pid="$1" -f /dev/null 2>/dev/null || kill -KILL "$1" 2>/dev/null
 }
 
+stop_server() {
+    stop_process "$(cat "$work/server.pid" 2>/dev/null)"
+}
+
 cleanup() {
+    stop_server
     stop_process "$recorder_pid"
-    stop_process "$server_pid"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -52,92 +56,103 @@ fail() {
 }
 
 # The server, its clients and their settings all live in $work, so this neither sees nor
-# disturbs a desktop's own sound, and runs alike as root in CI or as a developer.
-export XDG_RUNTIME_DIR="$work/run" HOME="$work/home"
+# disturbs a desktop's own sound, and runs alike as root in CI or as a developer. It must not
+# announce itself on a desktop's session bus either, nor start one through X11.
+export work XDG_RUNTIME_DIR="$work/run" HOME="$work/home" PULSE_SERVER="unix:$work/run/pulse/native"
 mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$HOME"
-socket="$XDG_RUNTIME_DIR/pulse/native"
-unset PULSE_SINK PULSE_SOURCE PULSE_COOKIE PULSE_CLIENTCONFIG
-# It must not announce itself on a desktop's session bus either, nor start one through X11.
-unset DBUS_SESSION_BUS_ADDRESS DISPLAY WAYLAND_DISPLAY
+unset PULSE_SINK PULSE_SOURCE PULSE_COOKIE PULSE_CLIENTCONFIG DBUS_SESSION_BUS_ADDRESS DISPLAY WAYLAND_DISPLAY
 
 # The sink writes what it plays into a pipe, in real time: exactly what a sound card would be
 # given. (A null sink's monitor is no use here: the server rewinds the sink to mix a new stream
 # in at once, and the monitor, which has already passed those milliseconds on, loses the first
-# few of every sound, whoever plays it.)
+# few of every sound, whoever plays it.) The recorder holds the pipe open for writing as well,
+# so that the recording goes on when the server is restarted.
 mkfifo "$work/sink.fifo" || skip "cannot make a pipe"
-timeout 50 cat "$work/sink.fifo" >"$work/rec.raw" &
+timeout 90 cat <>"$work/sink.fifo" >"$work/rec.raw" &
 recorder_pid=$!
 
-env -u PULSE_SERVER pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-    --realtime=no --high-priority=no --log-target=stderr \
-    --load="module-native-protocol-unix auth-anonymous=1 socket=$socket" \
-    --load="module-pipe-sink sink_name=vellumi_pipe file=$work/sink.fifo format=s16le rate=44100 channels=1 use_system_clock_for_timing=yes" \
-    </dev/null >"$work/server.log" 2>&1 &
-server_pid=$!
-export PULSE_SERVER="unix:$socket"
-
-deadline=$((SECONDS + 10))
-until timeout 2 pactl info >/dev/null 2>&1; do
-    if ! kill -0 "$server_pid" 2>/dev/null || [ "$SECONDS" -ge "$deadline" ]; then
-        echo "--- server.log"
-        tail -n 20 "$work/server.log"
-        skip "no PulseAudio server could be started here"
-    fi
-    sleep 0.2
-done
-timeout 5 pactl set-default-sink vellumi_pipe || fail "the pipe sink is missing"
-kill -0 "$recorder_pid" 2>/dev/null || fail "nothing reads the sink's pipe"
-
-# Tones without any padding of their own: whatever keeps them whole must be PlayWave's doing.
-tone() { # FILE SECONDS HZ SOX-OUTPUT-OPTIONS...
-    local file=$1 seconds=$2 hz=$3
-    shift 3
-    timeout 10 sox -D -n "$@" "$work/$file" synth "$seconds" sine "$hz" vol 0.5 || fail "sox cannot make $file"
+pipe_sink() { # NAME
+    echo "sink_name=$1 file=$work/sink.fifo format=s16le rate=44100 channels=1 use_system_clock_for_timing=yes"
 }
-tone click.wav 0.12 1000 -r 44100 -b 16 -c 1
-tone click8.wav 0.12 1000 -r 22050 -b 8 -e unsigned-integer -c 1
-tone click48s.wav 0.12 1000 -r 48000 -b 16 -c 2
-tone click8k.wav 0.12 1000 -r 8000 -b 16 -c 1
-tone click32k8s.wav 0.12 1000 -r 32000 -b 8 -e unsigned-integer -c 2
-tone long.wav 10 440 -r 44100 -b 16 -c 1
-tone tone200.wav 0.2 600 -r 44100 -b 16 -c 1
-tone tick.wav 0.015 2000 -r 44100 -b 16 -c 1
-timeout 10 sox -D "$work/click.wav" "$work/padded.wav" pad 0 0.3 || fail "sox cannot pad the click"
 
-# Every sound is followed by a pause long enough to end a burst in the analysis below; the
-# expected bursts are listed in the same order further down.
+# Also run from the probe's script, to bring the server back after stop_server.
+start_server() {
+    env -u PULSE_SERVER pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+        --realtime=no --high-priority=no --log-target=stderr \
+        --load="module-native-protocol-unix auth-anonymous=1 socket=${PULSE_SERVER#unix:}" \
+        --load="module-pipe-sink $(pipe_sink vellumi_pipe)" \
+        </dev/null >>"$work/server.log" 2>&1 &
+    echo $! >"$work/server.pid"
+    local deadline=$((SECONDS + 10))
+    until timeout 2 pactl info >/dev/null 2>&1; do
+        kill -0 "$(cat "$work/server.pid")" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.2
+    done
+    timeout 5 pactl set-default-sink vellumi_pipe
+}
+export -f stop_process stop_server start_server pipe_sink
+
+start_server || { tail -n 20 "$work/server.log"; skip "no PulseAudio server could be started here"; }
+
+# The script for the probe, and the bursts of sound it should give in the same order: label |
+# shortest and longest acceptable burst, ms | shortest acceptable last sound, ms | longest
+# acceptable dropout, ms. A "-" checks nothing: when one sound cuts off another, the server may
+# take a few tens of milliseconds to start the new one, and of quick calls in a row a few
+# milliseconds of each may get out before the next call cuts it off. Every sound is followed by
+# a pause long enough to end a burst in the analysis below.
 w=$work
-rapid=()
-for i in $(seq 30); do
-    case $((i % 3)) in
-        0) rapid+=(play "$w/click8.wav") ;;
-        1) rapid+=(play "$w/click48s.wav") ;;
-        2) rapid+=(play "$w/long.wav") ;;
-    esac
+steps=()
+expected=()
+tone() { # NAME SECONDS HZ RATE CHANNELS ENCODING: the test sounds have no padding of their own
+    steps=(tone "$w/$1" "${@:2}" "${steps[@]}")
+}
+# (Not MS ADPCM: libsndfile's writer ends it with a stale block, which is then rightly heard.)
+for kind in "44100 1 pcm16" "22050 1 u8" "48000 2 float" "44100 1 ima" "8000 1 ulaw" "11025 2 alaw" \
+    "96000 2 pcm24" "32000 1 pcm32"; do
+    read -r rate channels encoding <<<"$kind"
+    tone "$encoding-$rate-$channels.wav" 0.12 1000 $kind
+    steps+=(play "$w/$encoding-$rate-$channels.wav" wait 600)
+    expected+=("120 ms click, $encoding $rate Hz, $channels channel(s)|115|130|-|2")
 done
-timeout 25 "$probe" \
-    play "$w/click.wav" wait 700 \
-    play "$w/padded.wav" wait 700 \
-    play "$w/missing.wav" wait 700 \
-    play "$w/click8.wav" wait 700 \
-    play "$w/click48s.wav" wait 700 \
-    play "$w/click8k.wav" wait 700 \
-    play "$w/click32k8s.wav" wait 700 \
-    play "$w/tick.wav" wait 700 \
-    copy "$w/tone200.wav" "$w/move.wav" play "$w/move.wav" wait 700 \
-    remove "$w/move.wav" play "$w/move.wav" wait 700 \
-    copy "$w/click.wav" "$w/move.wav" play "$w/move.wav" wait 700 \
-    play "$w/long.wav" wait 500 play "$w/click.wav" wait 700 \
-    "${rapid[@]}" play "$w/click.wav" wait 1000 \
-    >"$work/probe.log" 2>&1
+click=$w/pcm16-44100-1.wav
+tone tick.wav 0.015 2000 44100 1 pcm16
+tone tone200.wav 0.2 600 44100 1 pcm16
+tone long.wav 10 440 44100 1 pcm16
+tone big.wav 32505.856 250 1000 1 u8 # 31 MiB
+steps+=(play "$w/tick.wav" wait 600
+    copy "$w/tone200.wav" "$w/move.wav" play "$w/move.wav" wait 600
+    remove "$w/move.wav" play "$w/move.wav" wait 600
+    copy "$click" "$w/move.wav" play "$w/move.wav" wait 600
+    play "$w/long.wav" wait 500 play "$click" wait 600)
+expected+=("15 ms tick, shorter than the sink's buffer|14|20|-|2"
+    "200 ms tone copied to move.wav|195|210|-|2"
+    "click copied to move.wav after it was deleted|115|130|-|2"
+    "10 s tone cut off after 500 ms by a click|560|760|115|-")
+for i in $(seq 10); do
+    steps+=(play "$w/u8-22050-1.wav" play "$w/float-48000-2.wav" play "$w/long.wav")
+done
+steps+=(play "$click" wait 600 memory play "$w/big.wav" wait 500 play "$click" wait 600 memory)
+expected+=("click after 30 calls in a row|115|400|115|-"
+    "31 MiB 8-bit 1 kHz file cut off after 500 ms|560|760|115|-")
+# The server goes away in the middle of a sound, a move meanwhile is silent, and the server
+# comes back within the 3 s after which Qt looks for it again.
+steps+=(play "$w/long.wav" wait 300 run stop_server play "$click" wait 1000 run start_server wait 4000
+    play "$click" wait 600)
+expected+=("10 s tone cut off by the server's end|250|600|-|-"
+    "click once the server is back|115|130|-|2")
+# The output in use goes and another takes its place: a stream asked of the one gone would never
+# start, and Qt would wait for it for ever. Once the sound has played out, no stream stays open.
+steps+=(run 'pactl unload-module module-pipe-sink && pactl load-module module-pipe-sink "$(pipe_sink other)"'
+    wait 300 play "$click" wait 1500 run '[ -z "$(pactl list short sink-inputs)" ]')
+expected+=("click on another output|115|130|-|2")
+
+timeout 60 "$probe" "${steps[@]}" >"$work/probe.log" 2>&1
 status=$?
-[ "$status" -eq 124 ] && fail "playwave_probe did not finish within 25 s"
-[ "$status" -eq 0 ] || fail "playwave_probe exited with status $status"
+[ "$status" -eq 124 ] && fail "playwave_probe did not finish within 60 s"
+[ "$status" -eq 0 ] || fail "playwave_probe exited with status $status (a failed run step: a stream still open)"
+stop_server
 sleep 0.3
-# The pipe closes when the server ends, and the recorder with it.
-stop_process "$server_pid"
-server_pid=
-timeout 5 tail --pid="$recorder_pid" -f /dev/null
+stop_process "$recorder_pid"
 recorder_pid=
 
 # A burst is sound louder than -36 dBFS, ended by 150 ms below that. For each, in ms: its length
@@ -164,23 +179,6 @@ timeout 10 sox -t raw -r 44100 -e signed -b 16 -c 1 "$work/rec.raw" -t dat - 2>/
     END { if (n > 0) report() }
 ' >"$work/bursts.txt" || fail "sox cannot read the recording"
 
-# label | shortest and longest acceptable burst, ms | shortest acceptable last sound, ms |
-# longest acceptable dropout, ms. A "-" checks nothing: when one sound cuts off another, the
-# server may take a few tens of milliseconds to start the new one, and of quick calls in a row
-# a few milliseconds of each may get out before the next call cuts it off.
-expected=(
-    "120 ms click, 16-bit 44.1 kHz mono|115|130|-|2"
-    "120 ms click padded with 300 ms of silence|115|130|-|2"
-    "120 ms click, 8-bit 22.05 kHz mono|115|130|-|2"
-    "120 ms click, 16-bit 48 kHz stereo|115|130|-|2"
-    "120 ms click, 16-bit 8 kHz mono|115|130|-|2"
-    "5th format in a row, converted: 8-bit 32 kHz|115|130|-|2"
-    "15 ms tick, shorter than the sink's buffer|14|20|-|2"
-    "200 ms tone copied to move.wav|195|210|-|2"
-    "click copied to move.wav after it was deleted|115|130|-|2"
-    "10 s tone cut off after 500 ms by a click|560|760|115|-"
-    "click after 30 calls in a row|115|400|115|-"
-)
 mapfile -t bursts <"$work/bursts.txt"
 failures=0
 for i in "${!expected[@]}"; do
@@ -199,7 +197,11 @@ if [ "${#bursts[@]}" -ne "${#expected[@]}" ]; then
     echo "heard ${#bursts[@]} bursts, expected ${#expected[@]} (a missing or deleted file must give silence)"
     failures=$((failures + 1))
 fi
-slowest=$(awk '/play at/ { if ($7 > m) m = $7 } END { print m + 0 }' "$work/probe.log")
-echo "slowest PlayWave call: $slowest us"
+awk '/play at/ { if ($7 > m) m = $7 } END { print "slowest play call: " m + 0 " us" }' "$work/probe.log"
+# The 31 MiB file would decode to 124 MiB of samples; only 64 are kept.
+read -r before after <<<"$(awk '/peak memory/ { printf "%s ", $3 }' "$work/probe.log")"
+grown=$((${after:-999999} - ${before:-0}))
+echo "the 31 MiB file took $grown kB of memory"
+[ "$grown" -le $((80 * 1024)) ] || { echo "over 80 MiB"; failures=$((failures + 1)); }
 [ "$failures" -eq 0 ] || fail "$failures of the sound checks failed"
 echo "real sound: every sound heard whole"

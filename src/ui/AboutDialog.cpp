@@ -1,4 +1,4 @@
-#include "ui/frmabout.h"
+#include "ui/AboutDialog.h"
 
 #include "ui/Appearance.h"
 #include "ui/Twips.h"
@@ -34,7 +34,7 @@ QLabel* fixedSize(QLabel* l, double width, double height)
 
 } // namespace
 
-frmabout::frmabout(QWidget* parent)
+AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmabout"));
@@ -45,25 +45,25 @@ frmabout::frmabout(QWidget* parent)
     pal.setColor(QPalette::Window, systemColour(SystemColour::ActiveBorder));
     setPalette(pal);
 
-    Label2 = fixedSize(label(this, "Label2", 2640, 1620, QStringLiteral("作者:Tessra")), 1035, 195);
-    Label1 = label(this, "Label1", 2400, 1800, QStringLiteral("www.example.org"));
-    QFont web = font();
-    web.setUnderline(true);
-    web.setWeight(QFont::Normal);
-    Label1->setFont(web);
-    QPalette blue = Label1->palette();
+    fixedSize(label(this, "Label2", 2640, 1620, QStringLiteral("作者:Tessra")), 1035, 195);
+    QLabel* web = label(this, "Label1", 2400, 1800, QStringLiteral("www.example.org"));
+    QFont underlined = font();
+    underlined.setUnderline(true);
+    underlined.setWeight(QFont::Normal);
+    web->setFont(underlined);
+    QPalette blue = web->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    Label1->setPalette(blue);
-    autoSized(Label1);
-    Label5 = autoSized(label(this, "Label5", 1440, 360, QStringLiteral("2000.4 第一版")));
-    Label4 = autoSized(label(this, "Label4", 1020, 120, QStringLiteral("GNU通用公共许可证(GPL)")));
-    Label3 = fixedSize(label(this, "Label3", 240, 660,
+    web->setPalette(blue);
+    autoSized(web);
+    autoSized(label(this, "Label5", 1440, 360, QStringLiteral("2000.4 第一版")));
+    autoSized(label(this, "Label4", 1020, 120, QStringLiteral("GNU通用公共许可证(GPL)")));
+    QLabel* copyright = fixedSize(label(this, "Label3", 240, 660,
                              QStringLiteral("    版权所有 (C) 2000, 2026 Vellumi 开发者，网址 www.example.org。"
                                             "任何人都可以复制和分发本许可证文档的完整逐字副本，"
                                             "但不允许对其作任何修改。")),
                        3555, 1035);
-    Label3->setTextFormat(Qt::PlainText);
-    Label3->setWordWrap(true);
+    copyright->setTextFormat(Qt::PlainText);
+    copyright->setWordWrap(true);
 }
 
 } // namespace vellumi

@@ -1,0 +1,369 @@
+// The move sound's figures, each next to its target. Run by hand:
+//
+//   ./build/bench/bench_sound
+//
+// Starts a private PulseAudio server whose only output is a pipe this program reads, so that the
+// moment a sound's first sample reaches the server's output can be taken; where none can be
+// started there is nothing to measure. Every figure is a median over many calls, printed in the
+// summary at the end; Qt's own sound effect, its file loaded beforehand, is the floor the
+// latency is measured against.
+#include "sound/SoundPlayer.h"
+
+#include <benchmark/benchmark.h>
+#include <sndfile.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSoundEffect>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A private sound server whose output is a pipe that a thread here reads as it is written.
+class PipeServer {
+public:
+    bool start(QString* why)
+    {
+        if (!work.isValid()) {
+            *why = QStringLiteral("no temporary folder");
+            return false;
+        }
+        const QString root = work.path();
+        QDir().mkpath(root + "/run");
+        QDir().mkpath(root + "/home");
+        QFile::setPermissions(root + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        fifo = root + "/sink.fifo";
+        const QString socket = root + "/run/pulse/native";
+        if (::mkfifo(QFile::encodeName(fifo).constData(), 0600) != 0) {
+            *why = QStringLiteral("cannot make a pipe");
+            return false;
+        }
+        // Opened before the server, without waiting for it; the server's open then succeeds.
+        fd = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+        if (fd < 0) {
+            *why = QStringLiteral("cannot open the pipe");
+            return false;
+        }
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", root + "/run");
+        env.insert("HOME", root + "/home");
+        for (const char* name : {"PULSE_SERVER", "PULSE_SINK", "DBUS_SESSION_BUS_ADDRESS", "DISPLAY"})
+            env.remove(name);
+        server.setProcessEnvironment(env);
+        server.setProgram("pulseaudio");
+        server.setArguments({"-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "--realtime=no",
+                             "--high-priority=no", "--log-target=stderr",
+                             "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket,
+                             "--load=module-pipe-sink sink_name=bench_pipe file=" + fifo +
+                                 " format=s16le rate=44100 channels=1 use_system_clock_for_timing=yes"});
+        server.setStandardOutputFile(QProcess::nullDevice());
+        server.setStandardErrorFile(root + "/server.log");
+        // Should this program crash or be killed, the server goes with it.
+        server.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        server.start();
+        if (!server.waitForStarted(3000)) {
+            *why = QStringLiteral("pulseaudio cannot be started");
+            return false;
+        }
+        QElapsedTimer waited;
+        waited.start();
+        while (!QFileInfo::exists(socket)) {
+            if (server.state() != QProcess::Running || waited.elapsed() > 10000) {
+                *why = QStringLiteral("the server did not come up (see its log)");
+                return false;
+            }
+            QThread::msleep(20);
+        }
+        QThread::msleep(200);
+        qputenv("PULSE_SERVER", ("unix:" + socket).toLocal8Bit());
+        reader = std::thread([this] { read(); });
+        return true;
+    }
+
+    ~PipeServer()
+    {
+        stopping = true;
+        if (server.state() != QProcess::NotRunning) {
+            server.terminate();
+            server.waitForFinished(5000);
+        }
+        if (reader.joinable())
+            reader.join();
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+    // The time the first sound after `since` reached the pipe, once it has.
+    std::optional<Clock::time_point> firstSoundAfter(Clock::time_point since)
+    {
+        const std::lock_guard lock(mutex);
+        for (const Clock::time_point t : sounds)
+            if (t >= since)
+                return t;
+        return std::nullopt;
+    }
+
+    // True when the last 200 ms of output were silence: the previous sound is over.
+    bool quiet()
+    {
+        const std::lock_guard lock(mutex);
+        return Clock::now() - lastSound > std::chrono::milliseconds(200);
+    }
+
+private:
+    void read()
+    {
+        std::int16_t buffer[4096];
+        bool sounding = false;
+        while (!stopping) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 100) <= 0)
+                continue;
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            const auto now = Clock::now();
+            if (got <= 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                continue;
+            }
+            bool loud = false;
+            for (ssize_t i = 0; i < got / 2 && !loud; ++i)
+                loud = buffer[i] != 0;
+            const std::lock_guard lock(mutex);
+            if (loud) {
+                // Only the onset of a sound counts, not every block of it.
+                if (!sounding)
+                    sounds.push_back(now);
+                lastSound = now;
+            }
+            sounding = loud || now - lastSound < std::chrono::milliseconds(50);
+        }
+    }
+
+    QTemporaryDir work{QStringLiteral("/tmp/vellumi-bench.XXXXXX")};
+    QString fifo;
+    int fd = -1;
+    QProcess server;
+    std::thread reader;
+    std::atomic<bool> stopping{false};
+    std::mutex mutex;
+    std::vector<Clock::time_point> sounds;
+    Clock::time_point lastSound{};
+};
+
+PipeServer* pipeServer = nullptr;
+vellumi::SoundPlayer* player = nullptr;
+QString clickFile, paddedClickFile, bigFile;
+
+// A tone at half scale, then `paddingSeconds` of silence.
+bool writeTone(const QString& name, double seconds, int rate, int hz, int encoding, double paddingSeconds = 0)
+{
+    SF_INFO info{0, rate, 1, SF_FORMAT_WAV | encoding, 0, 0};
+    SNDFILE* file = sf_open(QFile::encodeName(name).constData(), SFM_WRITE, &info);
+    if (!file)
+        return false;
+    const auto sounding = std::lround(seconds * rate), total = sounding + std::lround(paddingSeconds * rate);
+    std::vector<float> block;
+    bool ok = true;
+    for (long at = 0; at < total && ok; at += long(block.size())) {
+        block.assign(std::min(65536L, total - at), 0.0f);
+        for (long i = 0; i < long(block.size()) && at + i < sounding; ++i)
+            block[std::size_t(i)] = float(0.5 * std::sin(2 * M_PI * hz * double(at + i) / rate));
+        ok = sf_writef_float(file, block.data(), sf_count_t(block.size())) == sf_count_t(block.size());
+    }
+    return sf_close(file) == 0 && ok;
+}
+
+void runEventLoop(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Google Benchmark's statistics cannot leave a repetition out, so every figure is also kept
+// here, and the summary takes its medians over the calls that did what they were timed for.
+std::map<std::string, std::vector<double>> figures;
+std::map<std::string, int> missed;
+
+void record(benchmark::State& state, const std::string& name, double seconds)
+{
+    if (seconds < 0) {
+        ++missed[name];
+        seconds = 1.0;
+    } else {
+        figures[name].push_back(seconds);
+    }
+    state.SetIterationTime(seconds);
+}
+
+std::optional<double> median(const std::string& name)
+{
+    std::vector<double> v = figures[name];
+    if (v.empty())
+        return std::nullopt;
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+// From a call that starts a sound to its first sample in the server's output, in seconds;
+// negative when nothing arrived within a second.
+template <typename Start>
+double soundLatency(Start&& start)
+{
+    for (int i = 0; i < 100 && !pipeServer->quiet(); ++i)
+        runEventLoop(20);
+    const auto called = Clock::now();
+    start();
+    std::optional<Clock::time_point> heard;
+    for (int i = 0; i < 100 && !(heard = pipeServer->firstSoundAfter(called)); ++i)
+        runEventLoop(10);
+    runEventLoop(250); // the click and its tail play out
+    return heard ? std::chrono::duration<double>(*heard - called).count() : -1;
+}
+
+// What a press costs the GUI thread in play() once the file has been played before, as every
+// move after the first plays it; the last sound is still going when the next call comes.
+void BM_PlayCall(benchmark::State& state, const QString* file, const std::string& name)
+{
+    player->play(*file);
+    runEventLoop(100);
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        player->play(*file);
+        record(state, name, std::chrono::duration<double>(Clock::now() - start).count());
+        runEventLoop(40);
+    }
+    player->play({});
+}
+
+void BM_PlayFirstSample(benchmark::State& state)
+{
+    for (auto _ : state)
+        record(state, "play", soundLatency([] { player->play(clickFile); }));
+}
+
+// The floor. Its click is padded: the server starts a stream only once its buffer is full, and
+// the effect sends no silence of its own, so most bare clicks would never be heard at all.
+void BM_SoundEffectFirstSample(benchmark::State& state)
+{
+    static QSoundEffect* effect = nullptr;
+    if (!effect) {
+        effect = new QSoundEffect(qApp);
+        effect->setSource(QUrl::fromLocalFile(paddedClickFile));
+        for (int i = 0; i < 100 && effect->status() != QSoundEffect::Ready; ++i)
+            runEventLoop(10);
+    }
+    for (auto _ : state) {
+        record(state, "QSoundEffect", soundLatency([] {
+            effect->stop();
+            effect->play();
+        }));
+    }
+}
+
+void printSummary(double firstPlay)
+{
+    std::printf("\nSummary (medians)\n");
+    const auto line = [](const char* label, const std::string& name, double target, const char* floorName) {
+        const auto value = median(name);
+        if (!value) {
+            std::printf("  %-40s not measured\n", label);
+            return;
+        }
+        std::printf("  %-40s %8.3f ms  target <= %-4g %-4s", label, *value * 1e3, target, *value * 1e3 <= target ? "PASS" : "over");
+        if (const auto floor = floorName ? median(floorName) : std::nullopt)
+            std::printf("  %s %.1f ms, ratio %.2f", floorName, *floor * 1e3, *value / *floor);
+        std::printf("  (%zu calls)\n", figures[name].size());
+    };
+    line("play() of a 120 ms click, played before", "call click", 2, nullptr);
+    line("play() of a 32 MiB file, played before", "call 32 MiB", 2, nullptr);
+    line("play() -> first sample at the server", "play", 25, "QSoundEffect");
+    // The server's output can hold a block of silence already written when a sound starts; the
+    // figures then fall into two groups, which the list shows.
+    for (const char* name : {"play", "QSoundEffect"}) {
+        std::vector<double> v = figures[name];
+        std::sort(v.begin(), v.end());
+        std::printf("    %-12s each, ms:", name);
+        for (const double t : v)
+            std::printf(" %.1f", t * 1e3);
+        std::printf("\n");
+    }
+    if (firstPlay >= 0)
+        std::printf("  %-40s %8.1f ms (one call: opens the device)\n", "the run's first play -> first sample", firstPlay * 1e3);
+    for (const auto& [name, count] : missed)
+        std::printf("  %s: %d of %d sounds never arrived; the median is of the rest\n", name.c_str(), count,
+                    count + static_cast<int>(figures[name].size()));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    benchmark::Initialize(&argc, argv);
+    // The server comes first: Qt Multimedia reads PULSE_SERVER once, on its first use.
+    PipeServer server;
+    QString why;
+    if (!server.start(&why)) {
+        std::printf("sound benchmarks skipped: %s\n", qPrintable(why));
+        return 0;
+    }
+    pipeServer = &server;
+    QCoreApplication app(argc, argv);
+    QTemporaryDir sounds;
+    clickFile = sounds.path() + "/click.wav";
+    paddedClickFile = sounds.path() + "/padded.wav";
+    bigFile = sounds.path() + "/big.wav";
+    // The big one as 8-bit samples at 1 kHz, which grow most when decoded.
+    if (!writeTone(clickFile, 0.12, 44100, 1000, SF_FORMAT_PCM_16) || !writeTone(paddedClickFile, 0.12, 44100, 1000, SF_FORMAT_PCM_16, 0.4)
+        || !writeTone(bigFile, 32 * 1024 * 1024 / 1000.0, 1000, 250, SF_FORMAT_PCM_U8)) {
+        std::printf("sound benchmarks skipped: cannot write the test sounds\n");
+        return 0;
+    }
+    vellumi::SoundPlayer soundPlayer;
+    player = &soundPlayer;
+    // Before anything else opens the device, as the first move of a game would.
+    const double firstPlay = soundLatency([] { player->play(clickFile); });
+
+    benchmark::RegisterBenchmark("BM_PlayCall/click", BM_PlayCall, &clickFile, "call click")
+        ->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(40)->Repetitions(5);
+    benchmark::RegisterBenchmark("BM_PlayCall/32MiB", BM_PlayCall, &bigFile, "call 32 MiB")
+        ->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(40)->Repetitions(5);
+    benchmark::RegisterBenchmark("BM_PlayFirstSample", BM_PlayFirstSample)
+        ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(31);
+    benchmark::RegisterBenchmark("BM_SoundEffectFirstSample", BM_SoundEffectFirstSample)
+        ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(31);
+    benchmark::RunSpecifiedBenchmarks();
+    printSummary(firstPlay);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,418 @@
+#include "ui/MainWindow.h"
+
+#include "effects/InputHold.h"
+#include "effects/PatternFade.h"
+#include "game/Board.h"
+#include "game/DataFiles.h"
+#include "game/PictureCount.h"
+#include "game/Selection.h"
+#include "sound/SoundPlayer.h"
+#include "ui/AboutDialog.h"
+#include "ui/Appearance.h"
+#include "ui/Artwork.h"
+#include "ui/DesignSurface.h"
+#include "ui/FatalError.h"
+#include "ui/ImageControl.h"
+#include "ui/PictureBox.h"
+#include "ui/PictureFile.h"
+#include "ui/Twips.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <chrono>
+#include <fstream>
+
+namespace vellumi {
+
+namespace {
+
+QString countFileProblem(CountError error)
+{
+    switch (error) {
+    case CountError::None: break;
+    case CountError::Empty: return QStringLiteral("图片数量文件是空的：%1");
+    case CountError::NotANumber: return QStringLiteral("图片数量文件的第一项不是整数：%1");
+    case CountError::OutOfRange: return QStringLiteral("图片数量超出范围（-32768 至 32767）：%1");
+    case CountError::Unreadable: return QStringLiteral("无法读取图片数量文件：%1");
+    }
+    return {};
+}
+
+template <typename Widget>
+Widget* designControl(QWidget* parent, const char* name, double left, double top)
+{
+    auto* control = new Widget(parent);
+    control->setObjectName(QLatin1String(name));
+    control->move(twips::point(left, top));
+    return control;
+}
+
+QLabel* autoSizedLabel(QWidget* parent, const char* name, double left, double top, const QString& caption)
+{
+    auto* label = designControl<QLabel>(parent, name, left, top);
+    label->setText(caption);
+    label->adjustSize();
+    // A press on a label is the label's own, and it does nothing with it.
+    label->setAttribute(Qt::WA_NoMousePropagation);
+    return label;
+}
+
+PictureBox* pictureBox(QWidget* parent, const char* name, double left, double top, double width, double height)
+{
+    auto* box = designControl<PictureBox>(parent, name, left, top);
+    box->resize(twips::size(width, height));
+    return box;
+}
+
+// A picture button sinks by a few twips while any mouse button holds it down, and acts on the
+// press; the release only lifts it back.
+ImageControl* pictureButton(QWidget* parent, const char* name, QPoint rest, QPoint pressed, const QImage& picture,
+                            const QString& toolTip, std::function<void()> action)
+{
+    auto* button = designControl<ImageControl>(parent, name, rest.x(), rest.y());
+    button->setPicture(picture);
+    button->setToolTip(toolTip);
+    QObject::connect(button, &ImageControl::mouseDown, button, [button, pressed, action = std::move(action)] {
+        button->move(twips::point(pressed.x(), pressed.y()));
+        action();
+    });
+    QObject::connect(button, &ImageControl::mouseUp, button,
+                     [button, rest] { button->move(twips::point(rest.x(), rest.y())); });
+    return button;
+}
+
+} // namespace
+
+MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent)
+    , programFolder(programFolder)
+{
+    auto* player = new SoundPlayer(this);
+    playSound = [player](const QString& file) { player->play(file); };
+    rnd = [this] { return static_cast<float>(generator() >> 8) * (1.0f / 16777216.0f); };
+
+    setObjectName(QStringLiteral("frmmain"));
+    setWindowTitle(QStringLiteral("Vellumi"));
+    setWindowIcon(QPixmap::fromImage(artwork::windowIcon()));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    buildMenu();
+    buildControls();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Nothing may be used until the opening fade has shown the first picture.
+    setEnabled(false);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenu()
+{
+    gameMenu = menuBar()->addMenu(QStringLiteral("游戏(&G)"));
+    gameMenu->setObjectName(QStringLiteral("E_games"));
+    const auto item = [this](const char* name, const QString& caption, void (MainWindow::*command)()) {
+        QAction* action = gameMenu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, command);
+        return action;
+    };
+    startGameAction = item("E_game", QStringLiteral("开始游戏(&game)"), &MainWindow::startGame);
+    restartAction = item("E_restart", QStringLiteral("重新开始(&replay)"), &MainWindow::restartGame);
+    restartAction->setEnabled(false);
+    gameMenu->addSeparator()->setObjectName(QStringLiteral("E_2"));
+    helpAction = item("E_help", QStringLiteral("使用帮助(&help)"), &MainWindow::showHelp);
+    copyrightAction = item("E_reg", QStringLiteral("注册版权(&option)"), &MainWindow::showCopyright);
+    gameMenu->addSeparator()->setObjectName(QStringLiteral("E_1"));
+    exitAction = item("E_exit", QStringLiteral("退出游戏(&exit)"), &MainWindow::exitOrLeaveGame);
+}
+
+void MainWindow::buildControls()
+{
+    auto* surface = new DesignSurface(this);
+    surface->setObjectName(QStringLiteral("surface"));
+    surface->setFixedSize(twips::size(7455, 6330));
+    // Every button's press on the surface reaches the window's own press handler.
+    surface->setContextMenuPolicy(Qt::PreventContextMenu);
+    setCentralWidget(surface);
+
+    openingTimer = new QTimer(this);
+    openingTimer->setObjectName(QStringLiteral("Timer1"));
+    openingTimer->setInterval(1000);
+    openingTimer->setTimerType(Qt::PreciseTimer);
+    connect(openingTimer, &QTimer::timeout, this, &MainWindow::runOpeningFade);
+    openingTimer->start();
+
+    // The fade's source and work boxes lie below the client area in the design; hidden, they
+    // can never show.
+    work = pictureBox(surface, "Picture2", 2100, 6540, 615, 435);
+    work->hide();
+    source = pictureBox(surface, "Picture1", 1200, 6540, 795, 435);
+    source->hide();
+    display = pictureBox(surface, "Picture3", 120, 180, 7260, 5460);
+    display->setBackColor(systemColour(SystemColour::WindowText));
+    // Disabled, so that a press over the picture falls through to the window's own handler.
+    display->setEnabled(false);
+
+    difficultyButton = pictureButton(surface, "imgchage", {1200, 5880}, {1215, 5890}, artwork::difficultyButton(),
+                                     QStringLiteral("改变难易度"), [this] { cycleDifficulty(); });
+    difficultyLabel = autoSizedLabel(surface, "labchage", 120, 5880, QStringLiteral("难易度:初级"));
+    autoSizedLabel(surface, "Label1", 6735, 5880, QStringLiteral("选择"));
+    previousButton = pictureButton(surface, "imgprev", {6495, 5880}, {6485, 5890}, artwork::previousButton(),
+                                   QStringLiteral("上一张"), [this] { showPreviousPicture(); });
+    nextButton = pictureButton(surface, "imgnext", {7140, 5880}, {7150, 5890}, artwork::nextButton(),
+                               QStringLiteral("下一张"), [this] { showNextPicture(); });
+
+    // All 36 tiles, bordered, start hidden below the visible part of the window until a board
+    // is laid out; tile k always stands for cell k.
+    for (int k = 0; k < tileControlCount; ++k) {
+        auto* tile = new ImageControl(surface, true);
+        tile->setObjectName(QStringLiteral("picbox(%1)").arg(k));
+        // Every button's press goes to the tile itself, the right one included.
+        tile->setContextMenuPolicy(Qt::PreventContextMenu);
+        tile->setGeometry(twips::rect(120, 6600, 615, 555));
+        tile->hide();
+        connect(tile, &ImageControl::mouseDown, this, [this, k](Qt::MouseButton b) { onTilePressed(k, b); });
+        tiles[k] = tile;
+    }
+    // Picture boxes lie above image controls, so the display covers any tile while it shows.
+    display->raise();
+}
+
+QString MainWindow::picturePath(int number) const
+{
+    return QString::fromStdString(pictureFile(programFolder.toStdString(), number));
+}
+
+QImage MainWindow::readPicture(int number) const
+{
+    QString why;
+    QImage picture = loadPicture(picturePath(number), &why);
+    if (picture.isNull())
+        fatalError(why);
+    return picture;
+}
+
+bool MainWindow::isFading() const
+{
+    return fade && fade->isRunning();
+}
+
+bool MainWindow::gameRunning() const
+{
+    return !startGameAction->isEnabled();
+}
+
+void MainWindow::load()
+{
+    const auto seed = std::chrono::system_clock::now().time_since_epoch().count();
+    generator.seed(static_cast<std::mt19937::result_type>(seed));
+
+    const QString countFile = QString::fromStdString(pictureCountFile(programFolder.toStdString()));
+    std::ifstream in(QFile::encodeName(countFile).toStdString(), std::ios::binary);
+    if (!in)
+        fatalError(QFileInfo::exists(countFile) ? QStringLiteral("无法打开图片数量文件：%1").arg(countFile)
+                                                : QStringLiteral("找不到图片数量文件：%1").arg(countFile));
+    const PictureCount count = readPictureCount(in);
+    in.close();
+    if (!count.ok())
+        fatalError(countFileProblem(count.error).arg(countFile));
+    // Browsing would otherwise step to picture 0 or below, which can never exist.
+    if (count.value < 1)
+        fatalError(QStringLiteral("图片数量必须至少为 1（读到 %1）：%2").arg(count.value).arg(countFile));
+    game.picCount = count.value;
+
+    game.picNo = 1;
+    game.firstFade = true;
+    game.gridSize = 3;
+    source->setPicture(readPicture(game.picNo));
+}
+
+void MainWindow::playMoveSound()
+{
+    playSound(QString::fromStdString(moveSoundFile(programFolder.toStdString())));
+}
+
+void MainWindow::runOpeningFade()
+{
+    // The fade lasts longer than the timer's interval, so a tick can arrive while it runs;
+    // the opening fade must run once only and its fade object is never replaced.
+    if (!game.firstFade || fade)
+        return;
+    fade = std::make_unique<PatternFade>(*source, *work, *display);
+    // The window stays disabled throughout, so input during the opening has no effect at all.
+    fade->fadeIn(fadeStepTime, [this] {
+        game.firstFade = false;
+        setEnabled(true);
+        openingTimer->stop();
+    });
+}
+
+void MainWindow::fadeOutThen(std::function<void()> rest)
+{
+    inputHold = std::make_unique<InputHold>();
+    fade->fadeOut(fadeStepTime, [this, rest = std::move(rest)] {
+        rest();
+        // Whatever the player did meanwhile now acts, in order, on the finished command.
+        inputHold.reset();
+    });
+}
+
+void MainWindow::startGame()
+{
+    nextButton->setEnabled(false);
+    previousButton->setEnabled(false);
+    difficultyButton->setEnabled(false);
+    startGameAction->setEnabled(false);
+    restartAction->setEnabled(true);
+    // Decoded once for both the fade and the tiles: the same file, read at the same moment.
+    const QImage picture = readPicture(game.picNo);
+    source->setPicture(picture);
+    fadeOutThen([this, picture] {
+        clip.setPicture(picture);
+        clip.setRows(game.gridSize);
+        clip.setCols(game.gridSize);
+        scrambleBoard(game, rnd);
+        if (!clip.canCut())
+            fatalError(QStringLiteral("图片太小，无法切成 %1 × %1 块：%2").arg(game.gridSize).arg(picturePath(game.picNo)));
+        pieces.clear();
+        for (int t = 0; t < game.cellCount(); ++t)
+            pieces.push_back(clip.cell(t));
+        resetBoard(game);
+        syncTiles();
+        display->hide();
+    });
+}
+
+void MainWindow::restartGame()
+{
+    resetBoard(game);
+    syncTiles();
+}
+
+void MainWindow::syncTiles()
+{
+    const int n = game.gridSize;
+    const bool playing = gameRunning();
+    for (int k = 0; k < tileControlCount; ++k) {
+        const bool onBoard = playing && k < n * n;
+        // The blank's widget holds the blank's own piece, never shown, so that every tile on
+        // the board has the same size.
+        if (onBoard)
+            tiles[k]->setPicture(pieces[k == game.blankPos ? game.blankTile() : game.board[k]]);
+        tiles[k]->setVisible(onBoard && k != game.blankPos);
+    }
+    if (!playing)
+        return;
+    // Spacing follows the tile size, less the 20-twip overlap of neighbouring borders.
+    const float w = static_cast<float>(twips::fromPixels(tiles[0]->width()));
+    const float h = static_cast<float>(twips::fromPixels(tiles[0]->height()));
+    for (int k = 0; k < n * n; ++k) {
+        const QPoint place = twips::point((w - 20) * static_cast<float>(colOf(k, n)) + 120,
+                                          (h - 20) * static_cast<float>(rowOf(k, n)) + 170);
+        // Tiles stay put during a game; a move that changes nothing still costs a repaint.
+        if (tiles[k]->pos() != place)
+            tiles[k]->move(place);
+    }
+}
+
+void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton) {
+        showGameMenu(QCursor::pos());
+        return;
+    }
+    const PressResult result = pressCell(game, cell);
+    if (result.move) {
+        syncTiles();
+        playMoveSound();
+    }
+    if (!result.solved)
+        return;
+    leaveGame();
+    fadeOutThen([this] { display->setPicture(readPicture(game.picNo)); });
+}
+
+// Back to browsing: what finishing a picture and abandoning a game have in common.
+void MainWindow::leaveGame()
+{
+    startGameAction->setEnabled(true);
+    restartAction->setEnabled(false);
+    nextButton->setEnabled(true);
+    previousButton->setEnabled(true);
+    difficultyButton->setEnabled(true);
+    syncTiles();
+    display->show();
+}
+
+void MainWindow::exitOrLeaveGame()
+{
+    if (!gameRunning()) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    leaveGame();
+    display->setPicture(readPicture(game.picNo));
+}
+
+void MainWindow::showHelp()
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("使用帮助"), QStringLiteral("详情请见readme.txt"),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("helpBox"));
+    box.exec();
+}
+
+void MainWindow::showCopyright()
+{
+    if (!aboutDialog)
+        aboutDialog = new AboutDialog(this);
+    aboutDialog->exec();
+}
+
+// The same menu object as the menu bar's, so the pop-up shows the same enabled states. Not
+// exec(): the menu runs in the one event loop like everything else.
+void MainWindow::showGameMenu(QPoint at)
+{
+    gameMenu->popup(at);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton)
+        showGameMenu(event->globalPosition().toPoint());
+}
+
+void MainWindow::cycleDifficulty()
+{
+    const std::int16_t next = nextGridSize(game.gridSize);
+    if (next != game.gridSize) {
+        game.gridSize = next;
+        difficultyLabel->setText(QString::fromUtf8(difficultyCaption(next)));
+    }
+    playMoveSound();
+}
+
+void MainWindow::showNextPicture()
+{
+    game.picNo = nextPicture(game.picNo, game.picCount);
+    display->setPicture(readPicture(game.picNo));
+    playMoveSound();
+}
+
+void MainWindow::showPreviousPicture()
+{
+    game.picNo = previousPicture(game.picNo, game.picCount);
+    display->setPicture(readPicture(game.picNo));
+    playMoveSound();
+}
+
+} // namespace vellumi

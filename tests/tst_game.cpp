@@ -1,0 +1,234 @@
+#include "game/Board.h"
+#include "game/DataFiles.h"
+#include "game/PictureCount.h"
+#include "game/Scramble.h"
+#include "game/Selection.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <sstream>
+#include <vector>
+
+using namespace vellumi;
+Q_DECLARE_METATYPE(vellumi::CountError)
+
+namespace {
+
+enum Direction { Left, Right, Up, Down };
+
+// Offers the walk these directions: the prefix once, then the cycle for ever.
+Rnd directions(std::vector<Direction> prefix, std::vector<Direction> cycle)
+{
+    return [=, i = std::size_t{0}]() mutable {
+        const Direction d = i < prefix.size() ? prefix[i] : cycle[(i - prefix.size()) % cycle.size()];
+        ++i;
+        return float(d) / 4.0f + 0.1f;
+    };
+}
+
+// A 3 × 3 board in order but for the blank, which has swapped places with the tile at `blank`.
+GameState boardWithBlankAt(int blank)
+{
+    GameState s;
+    s.gridSize = 3;
+    std::iota(s.board.begin(), s.board.begin() + 9, std::int16_t(0));
+    std::swap(s.board[8], s.board[blank]);
+    s.blankPos = static_cast<std::int16_t>(blank);
+    return s;
+}
+
+} // namespace
+
+class GameTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theWalkCountsOnlyMovesThatHappen_data();
+    void theWalkCountsOnlyMovesThatHappen();
+    void theWalkLeavesAPermutationAndNothingBeyond();
+    void onlyTheBlanksFourNeighboursSlide();
+    void everyPressIsJudgedForCompletion();
+    void difficultyAndPicturesCycle();
+    void readsTheFirstFieldOfTheCountFile_data();
+    void readsTheFirstFieldOfTheCountFile();
+    void readsNoFurtherThanTheFirstField();
+    void namesDataFilesInsideTheProgramFolder();
+};
+
+// Draws that point off the board are drawn again and not counted, so where the blank stops and
+// how many draws the walk took pin the count of moves at exactly n⁴.
+void GameTest::theWalkCountsOnlyMovesThatHappen_data()
+{
+    QTest::addColumn<int>("n");
+    QTest::addColumn<bool>("viaTopLeft");
+    for (int n = minGridSize; n <= maxGridSize; ++n) {
+        QTest::addRow("%dx%d, refusals right and down", n, n) << n << false;
+        QTest::addRow("%dx%d, refusals left and up", n, n) << n << true;
+    }
+}
+
+void GameTest::theWalkCountsOnlyMovesThatHappen()
+{
+    QFETCH(int, n);
+    QFETCH(bool, viaTopLeft);
+    GameState s;
+    s.gridSize = static_cast<std::int16_t>(n);
+    // From a corner, two draws lead off the board, then two moves go out and back.
+    std::vector<Direction> prefix;
+    if (viaTopLeft) {
+        prefix.assign(n - 1, Left);
+        prefix.insert(prefix.end(), n - 1, Up);
+    }
+    const std::vector<Direction> cycle = viaTopLeft ? std::vector{Left, Up, Right, Left} : std::vector{Right, Down, Left, Right};
+    const int corner = viaTopLeft ? 0 : n * n - 1;
+    const int taken = scrambleBoard(s, directions(prefix, cycle));
+
+    const int cycled = n * n * n * n - int(prefix.size());
+    QCOMPARE(taken, int(prefix.size()) + 2 * cycled + cycled % 2);
+    // An odd count ends on a lone move out of the corner.
+    QCOMPARE(int(s.startBlank), cycled % 2 ? corner + (viaTopLeft ? 1 : -1) : corner);
+    QCOMPARE(s.blankPos, s.startBlank);
+    QCOMPARE(s.startBoard[s.startBlank], s.blankTile());
+}
+
+void GameTest::theWalkLeavesAPermutationAndNothingBeyond()
+{
+    std::mt19937 generator(12345);
+    std::uniform_real_distribution<float> uniform(0.0f, 1.0f);
+    for (int n = minGridSize; n <= maxGridSize; ++n) {
+        GameState s;
+        s.startBoard.fill(77); // as a larger earlier game may have left it
+        s.gridSize = static_cast<std::int16_t>(n);
+        scrambleBoard(s, [&] { return uniform(generator); });
+        QVERIFY(std::all_of(s.startBoard.begin() + n * n, s.startBoard.end(), [](std::int16_t v) { return v == 77; }));
+        std::vector<int> cells(s.startBoard.begin(), s.startBoard.begin() + n * n);
+        std::sort(cells.begin(), cells.end());
+        for (int k = 0; k < n * n; ++k)
+            QCOMPARE(cells[k], k);
+
+        s.board.fill(5);
+        resetBoard(s);
+        QVERIFY(std::equal(s.board.begin(), s.board.begin() + n * n, s.startBoard.begin()));
+        QCOMPARE(s.board[n * n], std::int16_t(5));
+        QCOMPARE(s.blankPos, s.startBlank);
+    }
+}
+
+void GameTest::onlyTheBlanksFourNeighboursSlide()
+{
+    for (int cell = -1; cell <= 9; ++cell) {
+        GameState s = boardWithBlankAt(4);
+        const PressResult result = pressCell(s, cell);
+        const bool neighbour = cell == 1 || cell == 3 || cell == 5 || cell == 7;
+        QCOMPARE(result.move.has_value(), neighbour);
+        if (neighbour) {
+            QCOMPARE(result.move->from, cell);
+            QCOMPARE(result.move->to, 4);
+            QCOMPARE(s.blankPos, std::int16_t(cell));
+            QCOMPARE(s.board[cell], std::int16_t(8));
+            QCOMPARE(s.board[4], std::int16_t(cell));
+        } else {
+            QCOMPARE(s.board, boardWithBlankAt(4).board);
+        }
+    }
+    // Numbered next to the blank, but in another row.
+    GameState s = boardWithBlankAt(3);
+    QVERIFY(!pressCell(s, 2).move);
+    s = boardWithBlankAt(5);
+    QVERIFY(!pressCell(s, 6).move);
+}
+
+void GameTest::everyPressIsJudgedForCompletion()
+{
+    GameState s = boardWithBlankAt(7); // 0 1 2 3 4 5 6 8 7
+    QVERIFY(!pressCell(s, 0).solved);
+    const PressResult last = pressCell(s, 8);
+    QVERIFY(last.move && last.solved);
+    QCOMPARE(s.blankPos, std::int16_t(8));
+    // A board already in order is whole at the next press, though nothing moves.
+    const PressResult again = pressCell(s, 0);
+    QVERIFY(!again.move && again.solved);
+    // What lies beyond the board does not count.
+    s.board[9] = 30;
+    QVERIFY(isSolved(s));
+    s.gridSize = 4;
+    QVERIFY(!isSolved(s));
+}
+
+void GameTest::difficultyAndPicturesCycle()
+{
+    std::int16_t n = 3;
+    QStringList captions;
+    for (int press = 0; press < 4; ++press) {
+        n = nextGridSize(n);
+        captions << QString::fromUtf8(difficultyCaption(n));
+    }
+    QCOMPARE(captions, QStringList({"难易度:中级", "难易度:高级", "难易度:特级", "难易度:初级"}));
+    QCOMPARE(nextGridSize(7), std::int16_t(7));
+
+    QCOMPARE(nextPicture(4, 5), std::int16_t(5));
+    QCOMPARE(nextPicture(5, 5), std::int16_t(1));
+    QCOMPARE(previousPicture(2, 5), std::int16_t(1));
+    QCOMPARE(previousPicture(1, 5), std::int16_t(5));
+    QCOMPARE(nextPicture(1, 1), std::int16_t(1));
+    QCOMPARE(nextPicture(32767, 32767), std::int16_t(1));
+}
+
+void GameTest::readsTheFirstFieldOfTheCountFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<CountError>("error");
+    const auto row = [](const char* name, const QByteArray& content, int value, CountError error) {
+        QTest::newRow(name) << content << value << error;
+    };
+    row("a comma ends the field", "3,", 3, CountError::None);
+    row("blank lines, blanks, a second field", "\n\n  5 4", 5, CountError::None);
+    row("CRLF", "7\r\n9", 7, CountError::None);
+    row("byte-order mark", "\xEF\xBB\xBF" "8\n", 8, CountError::None);
+    row("junk after the field", "3 junk", 3, CountError::None);
+    row("smallest", "-32768", -32768, CountError::None);
+    row("largest", "+32767", 32767, CountError::None);
+    row("empty", "", 0, CountError::Empty);
+    row("only blanks", "   \n \t ", 0, CountError::Empty);
+    row("digits then letters", "3x", 0, CountError::NotANumber);
+    row("a lone sign", "-", 0, CountError::NotANumber);
+    row("an empty first field", ",3", 0, CountError::NotANumber);
+    row("a broken byte-order mark", "\xEF\xBB" "8", 0, CountError::NotANumber);
+    row("one past the largest", "32768", 0, CountError::OutOfRange);
+    row("one past the smallest", "-32769", 0, CountError::OutOfRange);
+    row("a hundred digits", QByteArray(100, '9'), 0, CountError::OutOfRange);
+    row("a hundred letters", QByteArray(100, 'x'), 0, CountError::NotANumber);
+}
+
+void GameTest::readsTheFirstFieldOfTheCountFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, value);
+    QFETCH(CountError, error);
+    std::istringstream in(content.toStdString());
+    const PictureCount count = readPictureCount(in);
+    QCOMPARE(count.error, error);
+    QCOMPARE(int(count.value), value);
+}
+
+void GameTest::readsNoFurtherThanTheFirstField()
+{
+    std::istringstream in("4\n" + std::string(1 << 20, 'x'));
+    QCOMPARE(readPictureCount(in).value, std::int16_t(4));
+    QCOMPARE(in.tellg(), std::streampos(2));
+}
+
+void GameTest::namesDataFilesInsideTheProgramFolder()
+{
+    const std::string folder = "/home/玩家/my games/拼图 1";
+    QCOMPARE(pictureFile(folder, 10), folder + "/image/angle10.jpg");
+    QCOMPARE(pictureCountFile(folder), folder + "/image/picture.txt");
+    QCOMPARE(moveSoundFile(folder), folder + "/move.wav");
+    QCOMPARE(pictureFile("/", 2), std::string("/image/angle2.jpg"));
+}
+
+QTEST_GUILESS_MAIN(GameTest)
+#include "tst_game.moc"
