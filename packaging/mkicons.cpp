@@ -1,53 +1,49 @@
-// Writes the desktop icons from the same drawing the window uses for its own icon, so the
-// launcher and the title bar can never drift apart.
+// Renders the launcher icon at the fixed sizes of the hicolor theme, for desktops that do not
+// scale the SVG themselves or that prefer a bitmap at small sizes.
 //
-//   vellumi_mkicons OUT32.png OUT256.png
+//   vellumi_mkicons ICON.svg OUTDIR SIZE...   writes OUTDIR/SIZExSIZE/apps/vellumi.png
 //
-// The 256-pixel icon is the 32-pixel one enlarged by whole pixels (each becomes an 8 × 8
-// block): redrawing the arcs larger would give a different, smoother picture than the one the
-// player sees in the title bar, and any smoothing would blur the hard-edged bands.
-#include "ui/Artwork.h"
-
+// Each size is drawn from the geometry, never scaled from another bitmap, so the bands stay
+// crisp from 16 to 256 pixels.
+#include <QDir>
 #include <QImage>
+#include <QPainter>
 #include <QString>
+#include <QSvgRenderer>
 
 #include <cstdio>
-
-namespace {
-
-QImage enlarged(const QImage& small, int factor)
-{
-    QImage big(small.width() * factor, small.height() * factor, small.format());
-    for (int y = 0; y < big.height(); ++y) {
-        const auto* from = reinterpret_cast<const QRgb*>(small.constScanLine(y / factor));
-        auto* to = reinterpret_cast<QRgb*>(big.scanLine(y));
-        for (int x = 0; x < big.width(); ++x)
-            to[x] = from[x / factor];
-    }
-    return big;
-}
-
-bool save(const QImage& image, const char* path)
-{
-    if (image.save(QString::fromLocal8Bit(path), "PNG"))
-        return true;
-    std::fprintf(stderr, "vellumi_mkicons: cannot write %s\n", path);
-    return false;
-}
-
-} // namespace
+#include <cstdlib>
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: vellumi_mkicons OUT32.png OUT256.png\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: vellumi_mkicons ICON.svg OUTDIR SIZE...\n");
         return 2;
     }
-    const QImage icon = vellumi::artwork::windowIcon().convertToFormat(QImage::Format_ARGB32);
-    if (icon.size() != QSize(32, 32)) {
-        std::fprintf(stderr, "vellumi_mkicons: the window icon is %d x %d, not 32 x 32\n", icon.width(),
-                     icon.height());
+    QSvgRenderer svg(QString::fromLocal8Bit(argv[1]));
+    if (!svg.isValid()) {
+        std::fprintf(stderr, "vellumi_mkicons: cannot read %s\n", argv[1]);
         return 1;
     }
-    return save(icon, argv[1]) && save(enlarged(icon, 8), argv[2]) ? 0 : 1;
+    for (int i = 3; i < argc; ++i) {
+        const int size = std::atoi(argv[i]);
+        if (size < 1) {
+            std::fprintf(stderr, "vellumi_mkicons: %s is not a size\n", argv[i]);
+            return 2;
+        }
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        svg.render(&painter);
+        painter.end();
+
+        const QString dir = QString::fromLocal8Bit(argv[2]) + QStringLiteral("/%1x%1/apps").arg(size);
+        const QString path = dir + QStringLiteral("/vellumi.png");
+        if (!QDir().mkpath(dir) || !image.convertToFormat(QImage::Format_ARGB32).save(path, "PNG")) {
+            std::fprintf(stderr, "vellumi_mkicons: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+    return 0;
 }

@@ -22,6 +22,7 @@ trap 'xgame_kill "$pid"' EXIT
 window=$(xgame_wait_window "$pid") || { echo "screenshot: no window titled Vellumi appeared" >&2; exit 1; }
 xgame_wait_fade
 mkdir -p "$(dirname "$out")"
-import -window "$window" "$out"
+# Stripped of colour-space notes and time stamps, which add bytes and change on every run.
+import -window "$window" -strip -define png:compression-level=9 -define png:exclude-chunks=date,time "$out"
 xgame_quit "$window" "$pid" || true
 echo "screenshot: $out ($(identify -format '%wx%h' "$out"))"

@@ -1,13 +1,78 @@
 #include "ui/Appearance.h"
+#include "ui/DisplayCheck.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
+#include <QCommandLineParser>
 #include <QScreen>
-#include <QTranslator>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+constexpr char usage[] = "Usage: tessra [--help | --version]";
+
+constexpr char help[] = R"(Usage: tessra [--help | --version]
+Vellumi, a picture sliding puzzle. 拼图游戏：移动图块，把打乱的图片拼回原样。
+
+Start a game from the 游戏 menu or with a right click on the picture. During a
+game the arrow keys move a tile into the gap; between games ← and → browse the
+pictures.
+从“游戏”菜单或在图片上单击右键开始游戏。游戏中用方向键把图块移入空位；
+两局之间用 ← → 浏览图片。
+
+  -h, --help     show this help and exit / 显示本帮助
+  -v, --version  show the version and exit / 显示版本
+)";
+
+// Read from the raw arguments before QApplication exists, so that --help and --version answer
+// on a console with no display at all. Gives the exit status when there is nothing more to do.
+std::optional<int> answerCommandLine(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    // "-platform", not "-p -l -a ...": Qt's own options are written with one dash.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption versionOption(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    // QApplication takes these two out of argv itself; the display check must see them too.
+    const QCommandLineOption platformOption(QStringLiteral("platform"), {}, QStringLiteral("name"));
+    const QCommandLineOption displayOption(QStringLiteral("display"), {}, QStringLiteral("display"));
+    parser.addOptions({helpOption, versionOption, platformOption, displayOption});
+
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+        QString error = parser.errorText();
+        if (error.isEmpty())
+            error = QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().constFirst());
+        std::fprintf(stderr, "tessra: %s %s\n", qPrintable(error), usage);
+        return 2;
+    }
+    if (parser.isSet(helpOption)) {
+        std::fputs(help, stdout);
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        std::printf("tessra (Vellumi) %s\n", VELLUMI_VERSION);
+        return 0;
+    }
+    const QString problem = vellumi::displayProblem(parser.value(platformOption), parser.value(displayOption));
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "tessra: %s; 无法连接显示器\n", qPrintable(problem));
+        return 1;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> status = answerCommandLine(argc, argv))
+        return *status;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vellumi"));
     vellumi::applyAppearance(app);

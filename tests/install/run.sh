@@ -67,17 +67,32 @@ for ((n = 1; n <= ${count:-0}; n++)); do
     [ -s "$program/image/angle$n.jpg" ] || fail "image/angle$n.jpg is missing"
 done
 for file in share/applications/vellumi.desktop share/metainfo/org.example.Vellumi.metainfo.xml \
-    share/icons/hicolor/32x32/apps/vellumi.png share/icons/hicolor/256x256/apps/vellumi.png \
-    share/man/man6/tessra.6.gz share/doc/vellumi/copyright; do
+    share/icons/hicolor/scalable/apps/vellumi.svg share/man/man6/tessra.6.gz share/doc/vellumi/copyright; do
     [ -s "$prefix/$file" ] || fail "$file is missing"
 done
 # An icon in the wrong size folder is ignored or scaled by the desktop.
 if command -v identify >/dev/null; then
-    for size in 32 256; do
+    for size in 16 22 24 32 48 64 128 256; do
         got=$(identify -format '%wx%h' "$prefix/share/icons/hicolor/${size}x$size/apps/vellumi.png" 2>/dev/null)
         [ "$got" = "${size}x$size" ] || fail "the ${size} px icon is $got"
     done
 fi
+
+# The command line answers with no display at all, and a display that cannot be opened is one
+# line on standard error and status 1, not Qt's abort.
+expect() { # STATUS LINES ARGS...: exit status, lines on standard error (none: text on stdout)
+    local status=$1 lines=$2 got
+    shift 2
+    timeout 10 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$@" >"$work/out" 2>"$work/err"
+    got=$?
+    [ "$got" -eq "$status" ] && [ "$(wc -l <"$work/err")" -eq "$lines" ] \
+        && { [ "$lines" -gt 0 ] || [ -s "$work/out" ]; } || fail "$*: status $got, stderr: $(head -c 300 "$work/err")"
+}
+expect 0 0 "$prefix/bin/tessra" --help
+expect 0 0 "$prefix/bin/tessra" --version
+expect 2 1 "$prefix/bin/tessra" --bogus
+expect 1 1 "$prefix/bin/tessra"
+expect 1 1 env DISPLAY=:97 "$prefix/bin/tessra"
 [ "$failures" -eq 0 ] || exit 1
 
 timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --in-x "$prefix"

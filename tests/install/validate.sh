@@ -15,7 +15,7 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 if command -v appstreamcli >/dev/null; then
     ran=1
-    # --no-net: the screenshot's address is a placeholder that must not be fetched.
+    # --no-net: the test must not depend on the network.
     appstreamcli validate --no-net --explain "$dir/org.example.Vellumi.metainfo.xml" || failed=1
 fi
 
