@@ -47,6 +47,7 @@ case "${1:-}" in
   run)
     install_missing "${build_packages[@]}"
     build
+    echo "How to play: start a game from the 游戏 menu or with a right click on the picture; click a tile beside the gap, or press an arrow key, to slide it home."
     exec ./build/tessra
     ;;
   test)

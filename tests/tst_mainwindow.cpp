@@ -1,6 +1,6 @@
 #include "DataFolder.h"
 
-#include "game/Scramble.h"
+#include "game/Board.h"
 #include "ui/AboutDialog.h"
 #include "ui/Appearance.h"
 #include "ui/ImageControl.h"
@@ -8,8 +8,8 @@
 #include "ui/PictureBox.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
@@ -26,12 +26,16 @@ namespace vellumi {
 
 namespace {
 
-// The scramble walks the blank left and right from its corner: an odd number of moves (3 × 3,
-// 5 × 5) leaves the board one slide from home, blank at n² − 2; an even one (4 × 4, 6 × 6)
-// leaves it in order.
+// The scramble walks the blank left and right from its corner: an odd number of moves (3 × 3)
+// leaves the board one slide from home, blank at cell 7; an even one (4 × 4) leaves it in order.
 Rnd leftAndRight()
 {
     return [i = 0]() mutable { return (i++ % 2) ? 0.3f : 0.1f; };
+}
+
+Rnd seeded(int seed)
+{
+    return [generator = std::mt19937(seed)]() mutable { return std::uniform_real_distribution<float>(0, 1)(generator); };
 }
 
 template <typename T = QWidget>
@@ -43,48 +47,26 @@ T* control(const QWidget& w, const QString& name)
     return found;
 }
 
-ImageControl* tile(const QWidget& w, int cell)
-{
-    return control<ImageControl>(w, QStringLiteral("picbox(%1)").arg(cell));
-}
+ImageControl* tile(const QWidget& w, int cell) { return control<ImageControl>(w, QStringLiteral("picbox(%1)").arg(cell)); }
+QAction* command(const QWidget& w, const char* name) { return control<QMenu>(w, "E_games")->findChild<QAction*>(name); }
+QImage shownPicture(const QWidget& w) { return control<PictureBox>(w, "Picture3")->surface(); }
 
-QAction* command(const QWidget& w, const char* name)
-{
-    return control<QMenu>(w, "E_games")->findChild<QAction*>(name);
-}
-
-QImage shownPicture(const QWidget& w)
-{
-    return control<PictureBox>(w, "Picture3")->surface();
-}
+void press(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) { QTest::mousePress(widget, button, {}, QPoint(2, 2)); }
+void click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(widget, button, {}, QPoint(2, 2)); }
 
 // Through the window, the way the window system delivers a press, so that a modal window or a
 // disabled control stops it as it stops a player.
-void pressOnWindow(QWidget* widget, Qt::MouseButton button = Qt::LeftButton, QPoint at = {5, 5})
+void clickOnWindow(QWidget* widget, Qt::MouseButton button = Qt::LeftButton)
 {
-    QWidget* window = widget->window();
-    QTest::mousePress(window->windowHandle(), button, {}, widget->mapTo(window, at));
-    QTest::mouseRelease(window->windowHandle(), button, {}, widget->mapTo(window, at));
+    QWindow* window = widget->window()->windowHandle();
+    QTest::mouseClick(window, button, {}, widget->mapTo(widget->window(), QPoint(5, 5)));
 }
 
-void press(QWidget* widget, Qt::MouseButton button = Qt::LeftButton)
-{
-    QTest::mousePress(widget, button, {}, QPoint(2, 2));
-}
-
-void click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton)
-{
-    press(widget, button);
-    QTest::mouseRelease(widget, button, {}, QPoint(2, 2));
-}
-
-// Runs `look` on the modal window or pop-up that opens next, then closes it.
+// Runs `look` on the modal window that opens next, then closes it.
 void whenOpened(std::function<void(QWidget*)> look)
 {
     QTimer::singleShot(50, [look = std::move(look)] {
-        QWidget* opened = QApplication::activePopupWidget();
-        if (!opened)
-            opened = QApplication::activeModalWidget();
+        QWidget* opened = QApplication::activeModalWidget();
         look(opened);
         if (opened)
             opened->close();
@@ -110,19 +92,22 @@ private slots:
     void theWindowKeepsItsDesign();
     void everyTileShowsThePieceItsCellHolds_data();
     void everyTileShowsThePieceItsCellHolds();
-    void theFinishingMoveEndsTheGameAndTheNextOneScramblesAfresh();
-    void aBoardInOrderEndsAtTheNextPressThoughNothingMoves();
+    void aWholePictureEndsTheGameAtThatPress();
     void theButtonsBrowseAndCycleBetweenGamesOnly();
     void inputDuringAFadeActsAfterIt();
     void menuCommandsWorkFromTheMenuAndThePopUp();
-    void theCopyrightWindowIsModalAndReused();
+    void arrowKeysPlayAsPressesDo();
+    void lockedButtonsLookLocked();
+    void screenReadersHearEveryControl();
     void theProgramEndsCleanly_data();
     void theProgramEndsCleanly();
 
 private:
     // A window past its opening fade, as the player first gets it; its sounds are counted.
-    std::unique_ptr<MainWindow> openedWindow(const QByteArray& count = "5", int pictures = 5);
+    std::unique_ptr<MainWindow> openedWindow();
+    void startGame(MainWindow& w);
     void checkBoardShown(const MainWindow& w, int picture);
+    void checkBrowsing(const MainWindow& w, int picture);
 
     QTemporaryDir dir;
     QStringList sounds;
@@ -135,9 +120,9 @@ void MainWindowTest::init()
     dir = QTemporaryDir();
 }
 
-std::unique_ptr<MainWindow> MainWindowTest::openedWindow(const QByteArray& count, int pictures)
+std::unique_ptr<MainWindow> MainWindowTest::openedWindow()
 {
-    if (!testdata::makeDataFolder(dir.path(), count, pictures))
+    if (!testdata::makeDataFolder(dir.path(), "5", 5))
         qFatal("cannot write the data folder");
     auto w = std::make_unique<MainWindow>(dir.path());
     w->setSoundPlayer([this](const QString& file) { sounds << file; });
@@ -148,6 +133,12 @@ std::unique_ptr<MainWindow> MainWindowTest::openedWindow(const QByteArray& count
     if (!settled(*w))
         qFatal("the opening fade never ended");
     return w;
+}
+
+void MainWindowTest::startGame(MainWindow& w)
+{
+    command(w, "E_game")->trigger();
+    QVERIFY(settled(w));
 }
 
 // What a player sees of the board must be what the game holds: every cell but the blank shows
@@ -162,12 +153,23 @@ void MainWindowTest::checkBoardShown(const MainWindow& w, int picture)
     for (int k = 0; k < tileControlCount; ++k) {
         const bool shown = k < n * n && k != game.blankPos;
         QCOMPARE(tile(w, k)->isVisible(), shown);
-        if (!shown)
-            continue;
         const int t = game.board[k];
-        QCOMPARE(tile(w, k)->picture(), whole.copy(t % n * piece.width(), t / n * piece.height(), piece.width(), piece.height()));
+        if (shown)
+            QCOMPARE(tile(w, k)->picture(), whole.copy(t % n * piece.width(), t / n * piece.height(), piece.width(), piece.height()));
     }
-    QVERIFY(control<PictureBox>(w, "Picture3")->isHidden());
+    QVERIFY(control(w, "Picture3")->isHidden());
+}
+
+// Between games: a new game can start, the buttons work, and the whole picture shows alone.
+void MainWindowTest::checkBrowsing(const MainWindow& w, int picture)
+{
+    QVERIFY(settled(w));
+    QVERIFY(command(w, "E_game")->isEnabled() && !command(w, "E_restart")->isEnabled());
+    for (const char* button : {"imgnext", "imgprev", "imgchage"})
+        QVERIFY(control(w, button)->isEnabled());
+    for (int k = 0; k < tileControlCount; ++k)
+        QVERIFY(tile(w, k)->isHidden());
+    QCOMPARE(shownPicture(w), testdata::decoded(dir.path(), picture));
 }
 
 void MainWindowTest::startUpShowsNothingUntilTheOpeningFadeHasRun()
@@ -176,8 +178,6 @@ void MainWindowTest::startUpShowsNothingUntilTheOpeningFadeHasRun()
     MainWindow w(dir.path());
     w.load();
     QCOMPARE(w.state().picCount, std::int16_t(12));
-    QCOMPARE(w.state().picNo, std::int16_t(1));
-    QCOMPARE(w.state().gridSize, std::int16_t(3));
     w.show();
     QVERIFY(!w.isEnabled());
     for (int k = 0; k < tileControlCount; ++k)
@@ -187,41 +187,37 @@ void MainWindowTest::startUpShowsNothingUntilTheOpeningFadeHasRun()
     // A press on the menu while the window is disabled opens nothing, then or later.
     auto* timer = control<QTimer>(w, "Timer1");
     QTRY_VERIFY_WITH_TIMEOUT(w.isFading(), 3000);
-    QVERIFY(timer->isActive());
     QTest::mouseClick(w.menuBar(), Qt::LeftButton, {}, w.menuBar()->actionGeometry(w.menuBar()->actions().first()).center());
+    QVERIFY(timer->isActive());
     QTRY_VERIFY_WITH_TIMEOUT(w.isEnabled(), 5000);
-    QVERIFY(!w.isFading());
-    QVERIFY(!timer->isActive());
-    QVERIFY(!control<QMenu>(w, "E_games")->isVisible());
+    QVERIFY(!w.isFading() && !timer->isActive());
+    QVERIFY(!control(w, "E_games")->isVisible());
     QCOMPARE(shownPicture(w), testdata::decoded(dir.path(), 1));
 }
 
 void MainWindowTest::theWindowKeepsItsDesign()
 {
     const auto w = openedWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     QCOMPARE(w->centralWidget()->size(), QSize(497, 422));
     QCOMPARE(w->minimumSize(), w->maximumSize());
     QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
-    QCOMPARE(w->windowTitle(), QStringLiteral("Vellumi"));
-
-    const auto geometryOf = [&](const char* name) { return control(*w, name)->geometry(); };
-    QCOMPARE(geometryOf("Picture3"), QRect(8, 12, 484, 364));
-    QCOMPARE(geometryOf("imgchage"), QRect(80, 392, 14, 12));
-    QCOMPARE(geometryOf("imgprev"), QRect(433, 392, 12, 12));
-    QCOMPARE(geometryOf("imgnext"), QRect(476, 392, 12, 12));
+    for (auto [name, geometry] : {std::pair{"Picture3", QRect(8, 12, 484, 364)}, {"imgchage", QRect(80, 392, 14, 12)},
+                                  {"imgprev", QRect(433, 392, 12, 12)}, {"imgnext", QRect(476, 392, 12, 12)}})
+        QCOMPARE(control(*w, name)->geometry(), geometry);
     // Each label starts where the design puts it and ends before the button beside it.
-    QCOMPARE(geometryOf("labchage").topLeft(), QPoint(8, 392));
-    QCOMPARE(geometryOf("Label1").topLeft(), QPoint(449, 392));
-    QVERIFY(geometryOf("labchage").right() < geometryOf("imgchage").left());
-    QVERIFY(geometryOf("Label1").right() < geometryOf("imgnext").left());
+    QCOMPARE(control(*w, "labchage")->geometry().topLeft(), QPoint(8, 392));
+    QCOMPARE(control(*w, "Label1")->geometry().topLeft(), QPoint(449, 392));
+    QVERIFY(control(*w, "labchage")->geometry().right() < 80 && control(*w, "Label1")->geometry().right() < 476);
+    // 上一张 points left, its tip two pixels high; 下一张 is its mirror image.
+    const QImage previous = control<ImageControl>(*w, "imgprev")->picture();
+    QVERIFY(previous.pixel(4, 5) == qRgb(0, 0, 0) && previous.pixel(4, 4) != qRgb(0, 0, 0) && previous.pixel(7, 2) == qRgb(0, 0, 0));
+    QCOMPARE(previous.mirrored(true, false), control<ImageControl>(*w, "imgnext")->picture());
 
     QStringList menu;
     for (QAction* action : control<QMenu>(*w, "E_games")->actions())
         menu << (action->isSeparator() ? QStringLiteral("-") : action->text() + (action->isEnabled() ? "" : " (off)"));
     QCOMPARE(menu, QStringList({"开始游戏(&game)", "重新开始(&replay) (off)", "-", "使用帮助(&help)", "注册版权(&option)",
                                 "-", "退出游戏(&exit)"}));
-    QCOMPARE(w->menuBar()->actions().first()->text(), QStringLiteral("游戏(&G)"));
 }
 
 void MainWindowTest::everyTileShowsThePieceItsCellHolds_data()
@@ -238,25 +234,22 @@ void MainWindowTest::everyTileShowsThePieceItsCellHolds_data()
 }
 
 // A game of the chosen picture and size, played at random: after every press the board shown
-// is the board held, and a restart shows the start again, silently.
+// is the board held and only a move sounds; a restart shows the start again, silently.
 void MainWindowTest::everyTileShowsThePieceItsCellHolds()
 {
     QFETCH(int, n);
     QFETCH(QList<int>, lefts);
     QFETCH(QList<int>, tops);
     const auto w = openedWindow();
-    std::mt19937 generator(n);
-    w->setRandomSource([&] { return std::uniform_real_distribution<float>(0, 1)(generator); });
+    w->setRandomSource(seeded(n));
     click(control(*w, "imgnext"));
     click(control(*w, "imgnext"));
     for (int size = 3; size < n; ++size)
         click(control(*w, "imgchage"));
     sounds.clear();
-    command(*w, "E_game")->trigger();
-    QVERIFY(settled(*w));
-    QCOMPARE(w->state().picNo, std::int16_t(3));
+    startGame(*w);
     QCOMPARE(w->state().gridSize, std::int16_t(n));
-    QVERIFY(sounds.isEmpty()); // starting a game is silent
+    QVERIFY(sounds.isEmpty());
     checkBoardShown(*w, 3);
     for (int k = 0; k < lefts.size() * lefts.size(); ++k) {
         QCOMPARE(tile(*w, k)->pos(), QPoint(lefts[k % n], tops[k / n]));
@@ -264,9 +257,10 @@ void MainWindowTest::everyTileShowsThePieceItsCellHolds()
     }
     const GameState start = w->state();
 
+    std::mt19937 cells(n);
     int moves = 0;
     for (int i = 0; i < 40; ++i) {
-        const int cell = std::uniform_int_distribution<int>(0, n * n - 1)(generator);
+        const int cell = std::uniform_int_distribution<int>(0, n * n - 1)(cells);
         if (tile(*w, cell)->isVisible()) {
             press(tile(*w, cell));
             moves += w->state().blankPos == cell;
@@ -284,96 +278,73 @@ void MainWindowTest::everyTileShowsThePieceItsCellHolds()
     QVERIFY(!w->isFading());
 }
 
-void MainWindowTest::theFinishingMoveEndsTheGameAndTheNextOneScramblesAfresh()
+// The press that makes the picture whole ends the game: the board gives way to the picture,
+// which fades out and comes back whole. A board that starts in order ends at its first press,
+// though nothing moves; and each new game is scrambled afresh.
+void MainWindowTest::aWholePictureEndsTheGameAtThatPress()
 {
     const auto w = openedWindow();
     w->setRandomSource(leftAndRight());
-    command(*w, "E_game")->trigger();
-    QVERIFY(settled(*w));
+    startGame(*w);
     QCOMPARE(w->state().blankPos, std::int16_t(7));
-
     press(tile(*w, 0)); // not beside the blank: nothing moves, nothing sounds
     QVERIFY(sounds.isEmpty());
     press(tile(*w, 8));
     QCOMPARE(sounds, QStringList{dir.filePath("move.wav")}); // the move's sound, and none for the end
     QVERIFY(w->isFading());
-    QVERIFY(command(*w, "E_game")->isEnabled() && !command(*w, "E_restart")->isEnabled());
-    for (const char* button : {"imgnext", "imgprev", "imgchage"})
-        QVERIFY(control(*w, button)->isEnabled());
-    for (int k = 0; k < tileControlCount; ++k)
-        QVERIFY(tile(*w, k)->isHidden());
-    QVERIFY(settled(*w));
-    QCOMPARE(shownPicture(*w), testdata::decoded(dir.path(), 1));
+    checkBrowsing(*w, 1);
 
-    std::mt19937 generator(7);
-    w->setRandomSource([&] { return std::uniform_real_distribution<float>(0, 1)(generator); });
-    command(*w, "E_game")->trigger();
-    QVERIFY(settled(*w));
-    QVERIFY(w->state().board != (BoardArray{0, 1, 2, 3, 4, 5, 6, 8, 7}));
-    checkBoardShown(*w, 1);
-}
-
-void MainWindowTest::aBoardInOrderEndsAtTheNextPressThoughNothingMoves()
-{
-    const auto w = openedWindow();
     click(control(*w, "imgchage"));
-    w->setRandomSource(leftAndRight());
-    command(*w, "E_game")->trigger();
-    QVERIFY(settled(*w));
-    QCOMPARE(w->state().blankPos, std::int16_t(15));
+    startGame(*w);
     sounds.clear();
     press(tile(*w, 0));
     QVERIFY(sounds.isEmpty());
-    QVERIFY(command(*w, "E_game")->isEnabled());
-    QVERIFY(settled(*w));
-    QCOMPARE(shownPicture(*w), testdata::decoded(dir.path(), 1));
+    checkBrowsing(*w, 1);
+
+    w->setRandomSource(seeded(7));
+    startGame(*w);
+    QVERIFY(!isSolved(w->state()));
+    checkBoardShown(*w, 1);
 }
 
 void MainWindowTest::theButtonsBrowseAndCycleBetweenGamesOnly()
 {
     const auto w = openedWindow();
-    auto* next = control<ImageControl>(*w, "imgnext");
-    auto* previous = control<ImageControl>(*w, "imgprev");
-    auto* difficulty = control<ImageControl>(*w, "imgchage");
+    auto* next = control(*w, "imgnext");
+    auto* previous = control(*w, "imgprev");
+    auto* difficulty = control(*w, "imgchage");
     const QImage source = control<PictureBox>(*w, "Picture1")->picture();
 
-    // Any button presses them in by a few pixels and acts; the release lifts them again.
-    press(previous);
-    QCOMPARE(previous->pos(), QPoint(432, 393));
-    QCOMPARE(w->state().picNo, std::int16_t(5));
-    QCOMPARE(shownPicture(*w), testdata::decoded(dir.path(), 5));
-    QTest::mouseRelease(previous, Qt::LeftButton, {}, QPoint(2, 2));
-    QCOMPARE(previous->pos(), QPoint(433, 392));
-    press(next, Qt::RightButton);
-    QCOMPARE(next->pos(), QPoint(477, 393));
-    QCOMPARE(w->state().picNo, std::int16_t(1));
-    QTest::mouseRelease(next, Qt::RightButton, {}, QPoint(2, 2));
-    QCOMPARE(next->pos(), QPoint(476, 392));
-    for (int picture = 2; picture <= 5; ++picture) {
-        click(next);
-        QCOMPARE(w->state().picNo, std::int16_t(picture));
+    // Any button sinks them by a pixel and acts; the release lifts them again.
+    for (auto [button, sunk, mouse] : {std::tuple{previous, QPoint(432, 393), Qt::LeftButton},
+                                       {next, QPoint(477, 393), Qt::RightButton}, {difficulty, QPoint(81, 393), Qt::LeftButton}}) {
+        const QPoint rest = button->pos();
+        press(button, mouse);
+        QCOMPARE(button->pos(), sunk);
+        QTest::mouseRelease(button, mouse, {}, QPoint(2, 2));
+        QCOMPARE(button->pos(), rest);
     }
-    QCOMPARE(shownPicture(*w), testdata::decoded(dir.path(), 5));
+    QCOMPARE(control<QLabel>(*w, "labchage")->text(), QStringLiteral("难易度:中级"));
+    for (int picture = 1; picture <= 5; ++picture) {
+        QCOMPARE(w->state().picNo, std::int16_t(picture));
+        QCOMPARE(shownPicture(*w), testdata::decoded(dir.path(), picture));
+        click(next);
+    }
     QCOMPARE(control<PictureBox>(*w, "Picture1")->picture(), source); // the fade's source waits for a game
 
-    const QStringList captions{"难易度:中级", "难易度:高级", "难易度:特级", "难易度:初级"};
-    for (const QString& caption : captions) {
-        press(difficulty);
-        QCOMPARE(difficulty->pos(), QPoint(81, 393));
-        QCOMPARE(control<QLabel>(*w, "labchage")->text(), caption);
-        QTest::mouseRelease(difficulty, Qt::LeftButton, {}, QPoint(2, 2));
-        QCOMPARE(difficulty->pos(), QPoint(80, 392));
+    for (const char* caption : {"难易度:高级", "难易度:特级", "难易度:初级"}) {
+        click(difficulty);
+        QCOMPARE(control<QLabel>(*w, "labchage")->text(), QString::fromUtf8(caption));
     }
-    QCOMPARE(sounds.size(), 10);
+    QCOMPARE(sounds.size(), 11);
 
     // Locked while a game runs: nothing changes, nothing sounds.
-    command(*w, "E_game")->trigger();
-    QVERIFY(settled(*w));
-    for (QWidget* button : {static_cast<QWidget*>(next), static_cast<QWidget*>(previous), static_cast<QWidget*>(difficulty)})
-        pressOnWindow(button);
-    QCOMPARE(w->state().picNo, std::int16_t(5));
+    startGame(*w);
+    for (QWidget* button : {next, previous, difficulty})
+        clickOnWindow(button);
+    QCOMPARE(w->state().picNo, std::int16_t(1));
     QCOMPARE(w->state().gridSize, std::int16_t(3));
-    QCOMPARE(sounds.size(), 10);
+    QCOMPARE(sounds.size(), 11);
 }
 
 // Presses during the start and end fades wait, in order, for the fade and the rest of its
@@ -384,32 +355,18 @@ void MainWindowTest::inputDuringAFadeActsAfterIt()
     w->setRandomSource(leftAndRight());
     w->setFadeStepTime(20);
     QMenu* menu = control<QMenu>(*w, "E_games");
-    const auto chooseWhenTheMenuOpens = [&](QAction* chosen, std::function<void()> look) {
-        auto once = std::make_shared<QMetaObject::Connection>();
-        *once = connect(menu, &QMenu::aboutToShow, w.get(), [=] {
-            QObject::disconnect(*once);
-            look();
-            QTimer::singleShot(0, menu, [=] {
-                menu->close();
-                chosen->trigger();
-            });
-        });
-    };
-    const auto rightPressDuringTheFade = [&] {
-        QTimer::singleShot(100, w.get(), [&] { QTest::mousePress(control(*w, "Picture3"), Qt::RightButton, {}, QPoint(50, 50)); });
-    };
-
-    // Exit chosen during the start fade leaves the game only once its board was shown.
     bool boardWasShown = false;
-    rightPressDuringTheFade();
-    chooseWhenTheMenuOpens(command(*w, "E_exit"), [&] { boardWasShown = tile(*w, 0)->isVisible(); });
+    connect(menu, &QMenu::aboutToShow, w.get(), [&] {
+        boardWasShown = tile(*w, 0)->isVisible();
+        QTimer::singleShot(0, menu, [&] { menu->close(), command(*w, "E_exit")->trigger(); });
+    });
+    QTimer::singleShot(100, w.get(), [&] { press(control(*w, "Picture3"), Qt::RightButton); });
     command(*w, "E_game")->trigger();
     QTRY_VERIFY(command(*w, "E_game")->isEnabled());
     QVERIFY(boardWasShown);
 
     // The finishing move's fade: the next picture is asked for during it, and shown after it.
-    command(*w, "E_game")->trigger();
-    QVERIFY(settled(*w));
+    startGame(*w);
     sounds.clear();
     bool heldDuringTheFade = false;
     QTimer::singleShot(100, w.get(), [&] {
@@ -421,104 +378,141 @@ void MainWindowTest::inputDuringAFadeActsAfterIt()
     QVERIFY(heldDuringTheFade);
     QCOMPARE(shownPicture(*w), testdata::decoded(dir.path(), 2));
     QCOMPARE(control(*w, "imgnext")->pos(), QPoint(476, 392)); // the release came after the press
-    QCOMPARE(sounds.size(), 2);
-
-    // Two presses that arrive together both act: there and back again.
-    command(*w, "E_game")->trigger();
-    QVERIFY(settled(*w));
-    const BoardArray start = w->state().board;
-    for (int cell : {6, 7})
-        QCoreApplication::postEvent(tile(*w, cell), new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5), tile(*w, cell)->mapToGlobal(QPointF(5, 5)),
-                                                                    Qt::LeftButton, Qt::LeftButton, {}));
-    QTRY_COMPARE(sounds.size(), 4);
-    QCOMPARE(w->state().board, start);
-    checkBoardShown(*w, 2);
 }
 
 void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
 {
     const auto w = openedWindow();
     QMenu* menu = control<QMenu>(*w, "E_games");
-    for (int playing = 0; playing < 2; ++playing) {
+    for (bool playing : {false, true}) {
         // Over the picture between games, over the empty blank cell during one; then presses
         // that open nothing: left and middle there, any on a label.
         QWidget* target = playing ? tile(*w, w->state().blankPos) : control(*w, "Picture3");
-        pressOnWindow(target, Qt::RightButton);
+        clickOnWindow(target, Qt::RightButton);
         QCOMPARE(QApplication::activePopupWidget(), menu);
-        QCOMPARE(command(*w, "E_game")->isEnabled(), !playing);
-        QCOMPARE(command(*w, "E_restart")->isEnabled(), bool(playing));
+        QCOMPARE(command(*w, "E_restart")->isEnabled(), playing);
         menu->close();
         for (auto [where, button] : {std::pair{target, Qt::LeftButton}, {target, Qt::MiddleButton},
                                      {control(*w, "labchage"), Qt::RightButton}}) {
-            pressOnWindow(where, button);
+            clickOnWindow(where, button);
             QCOMPARE(QApplication::activePopupWidget(), nullptr);
         }
-
         bool helpSeen = false;
         whenOpened([&](QWidget* opened) {
             auto* box = qobject_cast<QMessageBox*>(opened);
             QVERIFY(box);
             QCOMPARE(box->windowTitle(), QStringLiteral("使用帮助"));
             QCOMPARE(box->text(), QStringLiteral("详情请见readme.txt"));
-            QCOMPARE(box->icon(), QMessageBox::NoIcon);
             QCOMPARE(box->buttons().size(), 1);
-            QCOMPARE(box->buttons().first()->text(), QStringLiteral("确定"));
             helpSeen = true;
         });
         command(*w, "E_help")->trigger();
         QVERIFY(helpSeen);
-        if (!playing) {
-            command(*w, "E_game")->trigger();
-            QVERIFY(settled(*w));
-        }
+        if (!playing)
+            startGame(*w);
     }
 
     // A right or middle press on a tile opens the menu too, and moves nothing.
-    const BoardArray board = w->state().board;
-    const int blank = w->state().blankPos;
-    const int neighbour = blank % 3 > 0 ? blank - 1 : blank + 1;
+    const GameState before = w->state();
+    const int neighbour = before.blankPos % 3 > 0 ? before.blankPos - 1 : before.blankPos + 1;
     for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
         press(tile(*w, neighbour), button);
         QCOMPARE(QApplication::activePopupWidget(), menu);
         menu->close();
     }
-    QCOMPARE(w->state().board, board);
-    QVERIFY(sounds.isEmpty());
+    QCOMPARE(w->state().board, before.board);
 
-    // Exit during a game: back to the whole picture at once, with no fade and no sound.
-    command(*w, "E_exit")->trigger();
-    QVERIFY(!w->isFading());
-    QVERIFY(sounds.isEmpty());
-    QVERIFY(command(*w, "E_game")->isEnabled() && !command(*w, "E_restart")->isEnabled());
-    for (const char* button : {"imgnext", "imgprev", "imgchage"})
-        QVERIFY(control(*w, button)->isEnabled());
-    for (int k = 0; k < tileControlCount; ++k)
-        QVERIFY(tile(*w, k)->isHidden());
-    QVERIFY(control(*w, "Picture3")->isVisible());
-    QCOMPARE(shownPicture(*w), testdata::decoded(dir.path(), 1));
-}
-
-void MainWindowTest::theCopyrightWindowIsModalAndReused()
-{
-    const auto w = openedWindow();
-    command(*w, "E_game")->trigger();
-    QVERIFY(settled(*w));
-    const int blank = w->state().blankPos;
-    const int neighbour = blank % 3 > 0 ? blank - 1 : blank + 1;
+    // The copyright window is modal, made once and shown again.
     for (int showing = 0; showing < 2; ++showing) {
         whenOpened([&](QWidget* opened) {
             QCOMPARE(opened->objectName(), QStringLiteral("frmabout"));
-            QCOMPARE(opened->windowTitle(), QStringLiteral("版权"));
             QCOMPARE(opened->size(), QSize(271, 138));
-            QCOMPARE(opened->findChildren<QLabel*>().size(), 5);
-            pressOnWindow(tile(*w, neighbour)); // the main window takes no press meanwhile
-            QCOMPARE(int(w->state().blankPos), blank);
+            clickOnWindow(tile(*w, neighbour));
+            QCOMPARE(w->state().blankPos, before.blankPos);
         });
         command(*w, "E_reg")->trigger();
     }
     QCOMPARE(w->findChildren<AboutDialog*>().size(), 1);
-    pressOnWindow(tile(*w, neighbour)); // closed again: the tile moves
+    clickOnWindow(tile(*w, neighbour)); // closed again: the tile moves
     QCOMPARE(int(w->state().blankPos), neighbour);
+    sounds.clear();
+
+    // Exit during a game: back to the whole picture at once, with no fade and no sound.
+    command(*w, "E_exit")->trigger();
+    QVERIFY(!w->isFading());
+    checkBrowsing(*w, 1);
+    QVERIFY(sounds.isEmpty());
+}
+
+void MainWindowTest::arrowKeysPlayAsPressesDo()
+{
+    const auto w = openedWindow();
+    QTest::keyClick(w.get(), Qt::Key_Left); // between games: browse, with the sound
+    QCOMPARE(w->state().picNo, std::int16_t(5));
+    QTest::keyClick(w.get(), Qt::Key_Right);
+    QCOMPARE(w->state().picNo, std::int16_t(1));
+    QTest::keyClick(w.get(), Qt::Key_Up);
+    QCOMPARE(sounds.size(), 2);
+
+    // A key during the start fade waits for the board; blank at 7, one slide from home.
+    w->setRandomSource(leftAndRight());
+    w->setFadeStepTime(20);
+    command(*w, "E_game")->trigger();
+    QTest::keyClick(w.get(), Qt::Key_Right);
+    QCOMPARE(int(w->state().blankPos), 0);
+    QTRY_COMPARE(int(w->state().blankPos), 6);
+    QCOMPARE(sounds.size(), 3);
+    checkBoardShown(*w, 1);
+    QTest::keyClick(w.get(), Qt::Key_Right); // nothing left of the blank: silent
+    QTest::keyClick(w.get(), Qt::Key_Up);
+    QCOMPARE(int(w->state().blankPos), 6);
+    QCOMPARE(sounds.size(), 3);
+    QTest::keyClick(w.get(), Qt::Key_Left);
+    QTest::keyClick(w.get(), Qt::Key_Left); // the whole picture again: the game ends
+    QCOMPARE(sounds.size(), 5);
+    QVERIFY(command(*w, "E_game")->isEnabled());
+}
+
+void MainWindowTest::lockedButtonsLookLocked()
+{
+    const auto w = openedWindow();
+    const auto bottomBar = [&] { return w->centralWidget()->grab(QRect(0, 385, 497, 30)).toImage(); };
+    const QImage browsing = bottomBar();
+    startGame(*w);
+    const QImage playing = bottomBar();
+    for (const char* name : {"imgchage", "imgprev", "imgnext", "labchage", "Label1"}) {
+        const QRect at = control(*w, name)->geometry().translated(0, -385);
+        QCOMPARE(playing.copy(at) != browsing.copy(at), QByteArray(name).startsWith("img"));
+    }
+    command(*w, "E_exit")->trigger();
+    QCOMPARE(bottomBar(), browsing);
+}
+
+void MainWindowTest::screenReadersHearEveryControl()
+{
+    const auto w = openedWindow();
+    const auto said = [](QWidget* widget, QAccessible::Text what) {
+        return QAccessible::queryAccessibleInterface(widget)->text(what);
+    };
+    QCOMPARE(said(control(*w, "imgprev"), QAccessible::Name), QStringLiteral("上一张"));
+    QCOMPARE(said(control(*w, "imgnext"), QAccessible::Name), QStringLiteral("下一张"));
+    QCOMPARE(said(control(*w, "imgchage"), QAccessible::Name), QStringLiteral("改变难易度"));
+    click(control(*w, "imgnext"));
+    click(control(*w, "imgchage"));
+    QCOMPARE(said(control(*w, "Picture3"), QAccessible::Name), QStringLiteral("第2张图片"));
+    QCOMPARE(said(control(*w, "Picture3"), QAccessible::Description), QStringLiteral("难易度:中级"));
+
+    click(control(*w, "imgchage"));
+    click(control(*w, "imgchage"));
+    click(control(*w, "imgchage")); // 3 × 3 again
+    w->setRandomSource(leftAndRight());
+    startGame(*w);
+    QCOMPARE(said(tile(*w, 5), QAccessible::Name), QStringLiteral("第2行第3列"));
+    QCOMPARE(said(tile(*w, 5), QAccessible::Description), QStringLiteral("在原位"));
+    QCOMPARE(said(tile(*w, 8), QAccessible::Description), QStringLiteral("不在原位"));
+
+    press(tile(*w, 8));
+    QCOMPARE(said(control(*w, "Picture3"), QAccessible::Description), QStringLiteral("拼图完成"));
 }
 
 int MainWindowTest::runChild(const QString& scenario, const QString& folder)
@@ -533,51 +527,30 @@ int MainWindowTest::runChild(const QString& scenario, const QString& folder)
     // Each step runs once the window is usable and no fade runs.
     QList<std::function<void()>> steps;
     std::function<void()> runNext = [&] {
-        if (steps.isEmpty())
-            return;
-        if (!w.isEnabled() || w.isFading()) {
+        if (!w.isEnabled() || w.isFading())
             QTimer::singleShot(10, runNext);
-            return;
-        }
-        steps.takeFirst()();
-        QTimer::singleShot(0, runNext);
+        else if (!steps.isEmpty())
+            steps.takeFirst()(), QTimer::singleShot(0, runNext);
     };
     QElapsedTimer sinceClose;
-    const auto closeAfter = [&w, &sinceClose](int ms) {
-        QTimer::singleShot(ms, &w, [&w, &sinceClose] {
-            sinceClose.start();
-            w.close();
-        });
-    };
+    const auto closeSoon = [&] { QTimer::singleShot(300, &w, [&] { sinceClose.start(), w.close(); }); };
     const auto trigger = [&w](const char* name) { command(w, name)->trigger(); };
-    const auto nextToBlank = [&w] { return tile(w, w.state().blankPos == 0 ? 1 : w.state().blankPos - 1); };
     if (scenario == "exit between games") {
         steps << [&] { trigger("E_exit"); };
-    } else if (scenario == "exit twice during a game") {
-        steps << [&] { trigger("E_game"); } << [&] { trigger("E_exit"), trigger("E_exit"); };
     } else if (scenario == "close during the opening fade") {
-        closeAfter(300);
+        closeSoon();
     } else if (scenario == "close during the start fade") {
-        steps << [&] { trigger("E_game"), closeAfter(300); };
+        steps << [&] { trigger("E_game"), closeSoon(); };
     } else if (scenario == "close during the end fade") {
-        steps << [&] { trigger("E_game"); } << [&] { click(tile(w, 8)), closeAfter(300); };
+        steps << [&] { trigger("E_game"); } << [&] { click(tile(w, 8)), closeSoon(); };
     } else if (scenario == "close with the help box open") {
-        steps << [&] { closeAfter(300), trigger("E_help"); };
-    } else if (scenario == "close with the copyright window open") {
-        steps << [&] { closeAfter(300), trigger("E_reg"); };
-    } else { // play through a data folder: browse, a game at 3 × 3 and at 6 × 6, then exit
+        steps << [&] { closeSoon(), trigger("E_help"); };
+    } else { // browse every picture of a data folder, then exit
         steps << [&] {
-            for (int i = 0; i < qMin<int>(w.state().picCount, 12); ++i)
+            for (int i = 0; i < w.state().picCount; ++i)
                 click(control(w, "imgnext"));
+            trigger("E_exit");
         };
-        for (int size : {3, 6}) {
-            steps << [&, size] {
-                while (w.state().gridSize != size)
-                    click(control(w, "imgchage"));
-                trigger("E_game");
-            } << [&] { click(nextToBlank()), trigger("E_exit"); };
-        }
-        steps << [&] { trigger("E_exit"); };
     }
     QTimer::singleShot(0, runNext);
     // Whatever happens, never outlive the test that waits for us.
@@ -587,27 +560,6 @@ int MainWindowTest::runChild(const QString& scenario, const QString& folder)
         std::fprintf(stderr, "ended %lld ms after the close\n", sinceClose.elapsed());
     return status;
 }
-
-namespace {
-
-QByteArray encoded(const QImage& image, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-// A real JPEG whose frame header claims 60000 × 60000 pixels.
-QByteArray hugeClaimingJpeg()
-{
-    QByteArray jpeg = encoded(testdata::picture(1, 16, 16), "JPG");
-    jpeg.replace(jpeg.indexOf("\xFF\xC0") + 5, 4, QByteArray("\xEA\x60\xEA\x60", 4));
-    return jpeg;
-}
-
-} // namespace
 
 void MainWindowTest::theProgramEndsCleanly_data()
 {
@@ -621,27 +573,13 @@ void MainWindowTest::theProgramEndsCleanly_data()
                         const QByteArray& content, const QString& named) {
         QTest::newRow(name) << QString::fromLatin1(scenario) << count << replaced << content << named;
     };
-    for (const char* s : {"exit between games", "exit twice during a game", "close during the opening fade",
-                          "close during the start fade", "close during the end fade", "close with the help box open",
-                          "close with the copyright window open"})
+    for (const char* s : {"exit between games", "close during the opening fade", "close during the start fade",
+                          "close during the end fade", "close with the help box open"})
         row(s, s, "3", {}, {}, {});
-
-    const QString countFile = QStringLiteral("image/picture.txt");
     const QString second = QStringLiteral("image/angle2.jpg");
-    const QByteArray jpeg = encoded(testdata::picture(2), "JPG");
-    row("count file missing", "play", {}, {}, {}, countFile);
-    row("count file empty", "play", "", {}, {}, countFile);
-    row("count 0", "play", "0", {}, {}, countFile);
-    row("count above the files", "play", "4", {}, {}, QStringLiteral("image/angle4.jpg"));
-    row("picture 1 missing", "play", "3", QStringLiteral("image/angle1.jpg"), {}, QStringLiteral("image/angle1.jpg"));
-    row("picture truncated", "play", "3", second, jpeg.left(jpeg.size() / 2), {});
+    row("count file missing", "play", {}, {}, {}, QStringLiteral("image/picture.txt"));
+    row("count 0", "play", "0", {}, {}, QStringLiteral("image/picture.txt"));
     row("picture not an image", "play", "3", second, "just text\n", second);
-    row("PNG named .jpg", "play", "3", second, encoded(testdata::picture(2), "PNG"), {});
-    row("picture claims 60000 x 60000", "play", "3", second, hugeClaimingJpeg(), second);
-    // Cut into 3 × 3 it plays; 5 rows of pixels cannot make 6 rows of tiles.
-    row("picture 7 x 5", "play", "1", QStringLiteral("image/angle1.jpg"), encoded(testdata::picture(1, 7, 5), "JPG"),
-        QStringLiteral("image/angle1.jpg"));
-    row("sound not a wave", "play", "3", QStringLiteral("move.wav"), "RIFFjunk", {});
 }
 
 // The folder is named with blanks and Chinese characters, as a player's may be.
@@ -658,19 +596,16 @@ void MainWindowTest::theProgramEndsCleanly()
     if (count.isNull())
         QFile::remove(folder + QStringLiteral("/image/picture.txt"));
     if (!replaced.isEmpty())
-        QVERIFY(content.isNull() ? QFile::remove(folder + '/' + replaced) : testdata::writeFile(folder + '/' + replaced, content));
+        QVERIFY(testdata::writeFile(folder + '/' + replaced, content));
 
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), scenario, folder});
     QVERIFY(child.waitForFinished(30000));
     const QString err = QString::fromUtf8(child.readAllStandardError());
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    if (namedFile.isEmpty()) {
-        QVERIFY2(child.exitCode() == 0, qPrintable(err));
-    } else {
-        QCOMPARE(child.exitCode(), 1);
+    QVERIFY2(child.exitCode() == (namedFile.isEmpty() ? 0 : 1), qPrintable(err));
+    if (!namedFile.isEmpty())
         QVERIFY2(err.contains(QStringLiteral("tessra: ")) && err.contains(folder + '/' + namedFile), qPrintable(err));
-    }
 }
 
 } // namespace vellumi

@@ -28,6 +28,12 @@ struct PressResult {
 // different rows are not neighbours.)
 PressResult pressCell(GameState& state, int cell);
 
+enum class Direction { Left, Right, Up, Down };
+
+// The cell whose tile slides into the blank moving in `direction`: for Left the one right of
+// the blank, and so on. Nothing when the blank lies on that edge of the board.
+std::optional<int> cellSliding(const GameState& state, Direction direction);
+
 // Every cell 0 … n² − 1 holds its own tile; what lies beyond the board does not count.
 bool isSolved(const GameState& state);
 

@@ -27,4 +27,9 @@ std::string moveSoundFile(const std::string& programFolder)
     return join(programFolder, "/move.wav");
 }
 
+std::string readmeFile(const std::string& programFolder)
+{
+    return join(programFolder, "/readme.txt");
+}
+
 } // namespace vellumi

@@ -9,5 +9,6 @@ namespace vellumi {
 std::string pictureCountFile(const std::string& programFolder);
 std::string pictureFile(const std::string& programFolder, int number);
 std::string moveSoundFile(const std::string& programFolder);
+std::string readmeFile(const std::string& programFolder);
 
 } // namespace vellumi

@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 
 namespace vellumi {
 
@@ -39,7 +41,14 @@ void ImageControl::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
     QPainter painter(this);
-    painter.drawImage(contentsRect().topLeft(), m_picture);
+    if (!testAttribute(Qt::WA_ForceDisabled)) {
+        painter.drawImage(contentsRect().topLeft(), m_picture);
+        return;
+    }
+    QStyleOption option;
+    option.initFrom(this);
+    painter.drawPixmap(contentsRect().topLeft(),
+                       style()->generatedIconPixmap(QIcon::Disabled, QPixmap::fromImage(m_picture), &option));
 }
 
 } // namespace vellumi

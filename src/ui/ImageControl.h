@@ -7,8 +7,8 @@ namespace vellumi {
 
 // An image control of the design: shows its picture unscaled and takes the picture's size
 // (plus the border, if it has one). It reports presses and releases of any mouse button;
-// what they mean is for the window to decide. Like the design's image controls it looks the
-// same whether enabled or not.
+// what they mean is for the window to decide. Locked by a setEnabled(false) of its own, it is
+// drawn in the style's disabled look; a control disabled only with its window looks as usual.
 class ImageControl : public QFrame {
     Q_OBJECT
 public:

@@ -26,9 +26,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QAccessible>
+#include <QGridLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QSpacerItem>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 
@@ -82,6 +87,7 @@ ImageControl* pictureButton(QWidget* parent, const char* name, QPoint rest, QPoi
     auto* button = designControl<ImageControl>(parent, name, rest.x(), rest.y());
     button->setPicture(picture);
     button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip);
     QObject::connect(button, &ImageControl::mouseDown, button, [button, pressed, action = std::move(action)] {
         button->move(twips::point(pressed.x(), pressed.y()));
         action();
@@ -161,6 +167,7 @@ void MainWindow::buildControls()
     display->setBackColor(systemColour(SystemColour::WindowText));
     // Disabled, so that a press over the picture falls through to the window's own handler.
     display->setEnabled(false);
+    describeDisplay();
 
     difficultyButton = pictureButton(surface, "imgchage", {1200, 5880}, {1215, 5890}, artwork::difficultyButton(),
                                      QStringLiteral("改变难易度"), [this] { cycleDifficulty(); });
@@ -306,8 +313,11 @@ void MainWindow::syncTiles()
         const bool onBoard = playing && k < n * n;
         // The blank's widget holds the blank's own piece, never shown, so that every tile on
         // the board has the same size.
-        if (onBoard)
+        if (onBoard) {
             tiles[k]->setPicture(pieces[k == game.blankPos ? game.blankTile() : game.board[k]]);
+            tiles[k]->setAccessibleName(QStringLiteral("第%1行第%2列").arg(rowOf(k, n) + 1).arg(colOf(k, n) + 1));
+            tiles[k]->setAccessibleDescription(game.board[k] == k ? QStringLiteral("在原位") : QStringLiteral("不在原位"));
+        }
         tiles[k]->setVisible(onBoard && k != game.blankPos);
     }
     if (!playing)
@@ -338,7 +348,14 @@ void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
     if (!result.solved)
         return;
     leaveGame();
-    fadeOutThen([this] { display->setPicture(readPicture(game.picNo)); });
+    // Said by a screen reader: the picture is whole and the game is over.
+    display->setAccessibleDescription(QStringLiteral("拼图完成"));
+    QAccessibleEvent done(display, QAccessible::Alert);
+    QAccessible::updateAccessibility(&done);
+    fadeOutThen([this] {
+        display->setPicture(readPicture(game.picNo));
+        describeDisplay();
+    });
 }
 
 // Back to browsing: what finishing a picture and abandoning a game have in common.
@@ -365,9 +382,18 @@ void MainWindow::exitOrLeaveGame()
 
 void MainWindow::showHelp()
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("使用帮助"), QStringLiteral("详情请见readme.txt"),
-                    QMessageBox::Ok, this);
+    const QString title = QStringLiteral("使用帮助");
+    QMessageBox box(QMessageBox::NoIcon, title, QStringLiteral("详情请见readme.txt"), QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("helpBox"));
+    const QString readme = QString::fromStdString(readmeFile(programFolder.toStdString()));
+    box.setInformativeText(QStringLiteral("<small>%1</small>").arg(readme.toHtmlEscaped()));
+    // A message box sizes itself by its text alone, and a window manager then cuts a title
+    // longer than that; leave room for the title and the title bar's buttons.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int titleWidth = box.fontMetrics().horizontalAdvance(title) + 160;
+        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
+                      1, grid->columnCount());
+    }
     box.exec();
 }
 
@@ -391,12 +417,44 @@ void MainWindow::mousePressEvent(QMouseEvent* event)
         showGameMenu(event->globalPosition().toPoint());
 }
 
+// During a game an arrow slides the tile that lies that way of the blank, exactly as a press on
+// it would; between games left and right browse. Keys during a fade wait like every input.
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    static const std::pair<int, Direction> arrows[] = {
+        {Qt::Key_Left, Direction::Left}, {Qt::Key_Right, Direction::Right},
+        {Qt::Key_Up, Direction::Up}, {Qt::Key_Down, Direction::Down}};
+    const auto arrow = std::find_if(std::begin(arrows), std::end(arrows),
+                                    [event](const auto& a) { return a.first == event->key(); });
+    const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if (arrow == std::end(arrows) || !plain) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    if (gameRunning()) {
+        if (const std::optional<int> cell = cellSliding(game, arrow->second))
+            onTilePressed(*cell, Qt::LeftButton);
+    } else if (arrow->second == Direction::Left) {
+        showPreviousPicture();
+    } else if (arrow->second == Direction::Right) {
+        showNextPicture();
+    }
+}
+
+// What a screen reader says of the picture on show.
+void MainWindow::describeDisplay()
+{
+    display->setAccessibleName(QStringLiteral("第%1张图片").arg(game.picNo));
+    display->setAccessibleDescription(QString::fromUtf8(difficultyCaption(game.gridSize)));
+}
+
 void MainWindow::cycleDifficulty()
 {
     const std::int16_t next = nextGridSize(game.gridSize);
     if (next != game.gridSize) {
         game.gridSize = next;
         difficultyLabel->setText(QString::fromUtf8(difficultyCaption(next)));
+        describeDisplay();
     }
     playMoveSound();
 }
@@ -405,6 +463,7 @@ void MainWindow::showNextPicture()
 {
     game.picNo = nextPicture(game.picNo, game.picCount);
     display->setPicture(readPicture(game.picNo));
+    describeDisplay();
     playMoveSound();
 }
 
@@ -412,6 +471,7 @@ void MainWindow::showPreviousPicture()
 {
     game.picNo = previousPicture(game.picNo, game.picCount);
     display->setPicture(readPicture(game.picNo));
+    describeDisplay();
     playMoveSound();
 }
 

@@ -68,6 +68,8 @@ private:
     void showPreviousPicture();
     void showGameMenu(QPoint at);
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void describeDisplay();
 
     // While a game runs, the start-game command is disabled; nothing else records it.
     bool gameRunning() const;

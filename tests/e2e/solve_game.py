@@ -1,12 +1,11 @@
 #!/usr/bin/env python3
-"""Plays a 3 x 3 game in a real window, as a player would.
-
-Run under an X server (xvfb-run). Copies the game into a fresh folder with pictures whose
-colours say where each piece belongs, starts a game from the pop-up menu, reads the board off
-a screenshot, solves it by clicking tiles, checks that the whole picture returns after the
-end fade, starts a second game, and leaves it and the program with the exit command.
-Exits 0 on success, 1 with a message on failure.
-"""
+# Plays a 3 x 3 game in a real window, as a player would.
+#
+# Run under an X server (xvfb-run). Copies the game into a fresh folder with pictures whose
+# colours say where each piece belongs, starts a game from the pop-up menu, reads the board off
+# a screenshot, solves it by clicking tiles (checking the board halfway), checks that the whole
+# picture returns after the end fade, starts a second game, and leaves it and the program with
+# the exit command. Exits 0 on success, 1 with a message on failure.
 import collections
 import os
 import shutil
@@ -23,8 +22,8 @@ PIECE_COLOURS = [(220, 40, 40), (40, 180, 40), (40, 40, 220), (230, 200, 30), (2
                  (30, 190, 200), (240, 130, 30), (120, 60, 20), (140, 90, 230)]
 
 
+# A flat colour per piece, far from each other and from the window's greys and black.
 def piece_colour(tile):
-    """A flat colour per piece, far from each other and from the window's greys and black."""
     return PIECE_COLOURS[tile]
 
 
@@ -42,21 +41,10 @@ def write_picture(path):
     os.remove(ppm)
 
 
+# The screen as a function of (x, y) giving (r, g, b); the screen is 1024 pixels wide.
 def screenshot():
-    """The screen as rows of RGB bytes."""
-    data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], check=True, capture_output=True).stdout
-    header, width, height = [], 0, 0
-    fields, pos = [], 0
-    while len(fields) < 4:  # magic, width, height, maxval
-        while data[pos:pos + 1].isspace():
-            pos += 1
-        start = pos
-        while not data[pos:pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
-    width, height = int(fields[1]), int(fields[2])
-    pixels = data[pos + 1:]
-    return lambda x, y: tuple(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3])
+    pixels = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
+    return lambda x, y: tuple(pixels[(y * 1024 + x) * 3:(y * 1024 + x) * 3 + 3])
 
 
 def closest_tile(colour):
@@ -66,8 +54,8 @@ def closest_tile(colour):
     return best
 
 
+# The shortest list of cells to press, by breadth-first search over the 9! arrangements.
 def solve(board):
-    """Shortest list of cells to press, by breadth-first search over the 9! arrangements."""
     goal = tuple(range(N * N))
     start = tuple(board)
     came = {start: None}
