@@ -15,12 +15,15 @@
 #include "ui/Appearance.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureBox.h"
+#include "ui/PictureFile.h"
 
 #include <benchmark/benchmark.h>
 #include <sndfile.h>
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QProcess>
 #include <QDir>
 #include <QAction>
 #include <QPaintEvent>
@@ -271,6 +274,44 @@ void BM_ScrambleBoard6x6(benchmark::State& state)
 }
 BENCHMARK(BM_ScrambleBoard6x6)->Unit(benchmark::kMicrosecond)->MinTime(0.2);
 
+// A 24-megapixel photo (6000 × 4000), as the game reads it and as a plain full decode does.
+QString photoFile;
+
+void BM_LoadPhoto24MP(benchmark::State& state)
+{
+    QString why;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(vellumi::loadPicture(photoFile, &why));
+}
+BENCHMARK(BM_LoadPhoto24MP)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_DecodePhoto24MP(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QImage(photoFile));
+}
+BENCHMARK(BM_DecodePhoto24MP)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+long statusKilobytes(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(int(std::strlen(field))).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// Run in a process of its own, so that the peak is this load's alone.
+int printLoadPeak(const QString& file)
+{
+    const long idle = statusKilobytes("VmHWM:");
+    QString why;
+    const QImage picture = vellumi::loadPicture(file, &why);
+    std::printf("%ld\n", (statusKilobytes("VmHWM:") - idle) / 1024);
+    return picture.isNull() ? 1 : 0;
+}
+
 // The same press with the move sound played for real, as in a game on a machine with sound.
 void BM_TilePressWithSound(benchmark::State& state)
 {
@@ -348,6 +389,7 @@ void printSummary(const SummaryReporter& r)
     line("tile press -> both tiles repainted", "BM_TilePress", 1e6, "us", 2000, nullptr, nullptr);
     line("  the same, move sound played for real", "BM_TilePressWithSound", 1e6, "us", 2000, nullptr, nullptr);
     line("ScrambleBoard 6 x 6 (1296 moves)", "BM_ScrambleBoard6x6", 1e6, "us", 50, nullptr, nullptr);
+    line("load of a 24-MP JPEG photo", "BM_LoadPhoto24MP", 1e3, "ms", 200, "BM_DecodePhoto24MP", "full decode");
 }
 
 } // namespace
@@ -356,6 +398,10 @@ int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 3 && std::strcmp(argv[1], "--load-peak") == 0) {
+        QGuiApplication app(argc, argv);
+        return printLoadPeak(QString::fromLocal8Bit(argv[2]));
+    }
 
     // Medians over repetitions unless the command line asks otherwise.
     std::vector<char*> args(argv, argv + argc);
@@ -379,9 +425,18 @@ int main(int argc, char* argv[])
     if (writeClick(clickFile))
         registerSoundBenchmarks();
 
+    QTemporaryDir photos;
+    photoFile = photos.filePath(QStringLiteral("photo.jpg"));
+    testdata::picture(1, 6000, 4000).save(photoFile, "jpeg", 90);
+
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     printSummary(reporter);
+    QProcess peak;
+    peak.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--load-peak"), photoFile});
+    peak.waitForFinished(60000);
+    std::printf("  %-38s %8s MB  target <= 60 MB over the idle process\n", "peak memory of that load",
+                peak.readAllStandardOutput().trimmed().constData());
     benchmark::Shutdown();
     return 0;
 }

@@ -118,7 +118,8 @@ set(CPACK_PACKAGE_DESCRIPTION
 A picture is cut into a grid of 3 x 3 up to 6 x 6 pieces, the bottom-right
 piece is taken out, and the rest are shuffled. Slide the pieces next to the
 gap until the picture is whole again. Sample pictures are included, and the
-game plays any pictures put beside it in /usr/lib/vellumi/image.")
+game plays any photos a player puts in ~/.local/share/vellumi/pictures or
+drops on its window, at any size and in any common format.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

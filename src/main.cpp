@@ -74,7 +74,8 @@ int main(int argc, char* argv[])
         return *status;
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vellumi"));
+    // The lower-case name makes the data folder ~/.local/share/vellumi, as Linux names go.
+    QApplication::setApplicationName(QStringLiteral("vellumi"));
     vellumi::applyAppearance(app);
 
     vellumi::MainWindow window(QCoreApplication::applicationDirPath());

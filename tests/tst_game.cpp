@@ -205,6 +205,8 @@ void GameTest::readsTheFirstFieldOfTheCountFile_data()
     row("CRLF", "7\r\n9", 7, CountError::None);
     row("byte-order mark", "\xEF\xBB\xBF" "8\n", 8, CountError::None);
     row("smallest", "-32768", -32768, CountError::None);
+    row("33 leading zeros", QByteArray(33, '0') + "5", 5, CountError::None);
+    row("nothing but zeros", "000", 0, CountError::None);
     row("largest", "+32767", 32767, CountError::None);
     row("empty", "", 0, CountError::Empty);
     row("digits then letters", "3x", 0, CountError::NotANumber);
@@ -214,6 +216,7 @@ void GameTest::readsTheFirstFieldOfTheCountFile_data()
     row("one past the largest", "32768", 0, CountError::OutOfRange);
     row("one past the smallest", "-32769", 0, CountError::OutOfRange);
     row("a hundred digits", QByteArray(100, '9'), 0, CountError::OutOfRange);
+    row("a sign alone before the end", "+,", 0, CountError::NotANumber);
 }
 
 void GameTest::readsTheFirstFieldOfTheCountFile()

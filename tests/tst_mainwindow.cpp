@@ -14,6 +14,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QDragEnterEvent>
+#include <QUrl>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -21,6 +24,8 @@
 #include <QTimer>
 
 #include <random>
+
+#include <sys/stat.h>
 
 namespace vellumi {
 
@@ -99,6 +104,8 @@ private slots:
     void arrowKeysPlayAsPressesDo();
     void lockedButtonsLookLocked();
     void screenReadersHearEveryControl();
+    void ownPicturesJoinTheCycleAsTheyCome();
+    void picturesDroppedBetweenGamesAreKept();
     void theProgramEndsCleanly_data();
     void theProgramEndsCleanly();
 
@@ -124,7 +131,7 @@ std::unique_ptr<MainWindow> MainWindowTest::openedWindow()
 {
     if (!testdata::makeDataFolder(dir.path(), "5", 5))
         qFatal("cannot write the data folder");
-    auto w = std::make_unique<MainWindow>(dir.path());
+    auto w = std::make_unique<MainWindow>(dir.path(), dir.filePath("own"));
     w->setSoundPlayer([this](const QString& file) { sounds << file; });
     w->setFadeStepTime(0);
     w->load();
@@ -427,6 +434,7 @@ void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
         whenOpened([&](QWidget* opened) {
             QCOMPARE(opened->objectName(), QStringLiteral("frmabout"));
             QCOMPARE(opened->size(), QSize(271, 138));
+            QCOMPARE(opened->findChild<QLabel*>("Label1")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
             clickOnWindow(tile(*w, neighbour));
             QCOMPARE(w->state().blankPos, before.blankPos);
         });
@@ -515,6 +523,78 @@ void MainWindowTest::screenReadersHearEveryControl()
     QCOMPARE(said(control(*w, "Picture3"), QAccessible::Description), QStringLiteral("拼图完成"));
 }
 
+// After the numbered pictures come the player's own, in natural order, looked at afresh at
+// every step; one that cannot be read is named once and passed over.
+void MainWindowTest::ownPicturesJoinTheCycleAsTheyCome()
+{
+    const auto w = openedWindow();
+    const QDir own(dir.filePath("own"));
+    own.mkpath(".");
+    testdata::picture(6).save(own.filePath("10.jpg"));
+    testdata::picture(7).save(own.filePath("9.png"));
+    QVERIFY(mkfifo(QFile::encodeName(dir.filePath("image/angle3.jpg.fifo")).constData(), 0600) == 0);
+    QFile::remove(dir.filePath("image/angle3.jpg"));
+    QVERIFY(QFile::rename(dir.filePath("image/angle3.jpg.fifo"), dir.filePath("image/angle3.jpg")));
+    QFile::remove(dir.filePath("image/angle4.jpg"));
+    const auto shows = [&](int picture) { return shownPicture(*w) == QImage(picture > 5 ? own.filePath(picture == 6 ? "10.jpg" : "9.png") : dir.filePath(QStringLiteral("image/angle%1.jpg").arg(picture))).convertToFormat(QImage::Format_RGB32); };
+
+    QTest::keyClick(w.get(), Qt::Key_Left); // back over the end: the last of the own pictures
+    QVERIFY(shows(6));
+    QTest::keyClick(w.get(), Qt::Key_Left);
+    QVERIFY(shows(7)); // 9.png before 10.jpg
+    QTest::keyClick(w.get(), Qt::Key_Left);
+    QVERIFY(shows(5));
+    QTest::keyClick(w.get(), Qt::Key_Left); // 4 is missing and 3 a pipe: both named, both passed over
+    QVERIFY(shows(2));
+    const auto boxes = w->findChildren<QMessageBox*>();
+    QCOMPARE(boxes.size(), 2);
+    QVERIFY(boxes[0]->text().endsWith(dir.filePath("image/angle4.jpg")) && boxes[1]->text().endsWith(dir.filePath("image/angle3.jpg")));
+    qDeleteAll(boxes);
+    QFile::remove(own.filePath("9.png"));
+    testdata::picture(8).save(own.filePath("1.jpg"));
+    QTest::keyClick(w.get(), Qt::Key_Right); // over 3 and 4 again, silently
+    QVERIFY(shows(5));
+    QTest::keyClick(w.get(), Qt::Key_Right); // 1.jpg has come, 9.png gone
+    QCOMPARE(shownPicture(*w), QImage(own.filePath("1.jpg")).convertToFormat(QImage::Format_RGB32));
+    QTest::keyClick(w.get(), Qt::Key_Right);
+    QVERIFY(shows(6));
+    QTest::keyClick(w.get(), Qt::Key_Right);
+    QVERIFY(shows(1));
+    QVERIFY(w->findChildren<QMessageBox*>().isEmpty()); // each file is named once a run
+    startGame(*w);
+    checkBoardShown(*w, 1);
+}
+
+void MainWindowTest::picturesDroppedBetweenGamesAreKept()
+{
+    const auto w = openedWindow();
+    testdata::picture(9).save(dir.filePath("drop.png"));
+    testdata::writeFile(dir.filePath("notes.jpg"), "not a picture");
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(dir.filePath("notes.jpg")), QUrl::fromLocalFile(dir.filePath("drop.png")),
+                   QUrl::fromLocalFile(dir.filePath("image/angle1.jpg"))});
+    const auto drop = [&] {
+        QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &files, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(w.get(), &enter);
+        QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &files, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(w.get(), &dropped);
+        return enter.isAccepted() && dropped.isAccepted();
+    };
+    QDir(dir.path()).mkpath("own");
+    testdata::picture(1).save(dir.filePath("own/angle1.jpg")); // a name in use
+    QVERIFY(drop());
+    const QDir own(dir.filePath("own"));
+    QCOMPARE(own.entryList(QDir::Files), QStringList({"angle1 (2).jpg", "angle1.jpg", "drop.png"}));
+    QCOMPARE(shownPicture(*w), testdata::picture(9)); // the first picture taken
+    const auto boxes = w->findChildren<QMessageBox*>();
+    QVERIFY(boxes.size() == 1 && boxes[0]->text().contains(dir.filePath("notes.jpg")) && !boxes[0]->text().contains("drop"));
+    delete boxes[0];
+
+    startGame(*w);
+    QVERIFY(!drop());
+    QCOMPARE(own.entryList(QDir::Files).size(), 3);
+}
+
 int MainWindowTest::runChild(const QString& scenario, const QString& folder)
 {
     MainWindow w(folder);
@@ -567,19 +647,21 @@ void MainWindowTest::theProgramEndsCleanly_data()
     QTest::addColumn<QByteArray>("count");   // the count file's bytes; null: no file
     QTest::addColumn<QString>("replaced");   // this file, if any, is then written as …
     QTest::addColumn<QByteArray>("content"); // … these bytes
-    QTest::addColumn<QString>("namedFile");  // empty: ends with status 0; else status 1 and a message naming it
+    QTest::addColumn<QString>("namedFile");  // a file a message must name, if any
+    QTest::addColumn<int>("status");
 
     const auto row = [](const char* name, const char* scenario, const QByteArray& count, const QString& replaced,
-                        const QByteArray& content, const QString& named) {
-        QTest::newRow(name) << QString::fromLatin1(scenario) << count << replaced << content << named;
+                        const QByteArray& content, const QString& named, int status) {
+        QTest::newRow(name) << QString::fromLatin1(scenario) << count << replaced << content << named << status;
     };
     for (const char* s : {"exit between games", "close during the opening fade", "close during the start fade",
                           "close during the end fade", "close with the help box open"})
-        row(s, s, "3", {}, {}, {});
+        row(s, s, "3", {}, {}, {}, 0);
     const QString second = QStringLiteral("image/angle2.jpg");
-    row("count file missing", "play", {}, {}, {}, QStringLiteral("image/picture.txt"));
-    row("count 0", "play", "0", {}, {}, QStringLiteral("image/picture.txt"));
-    row("picture not an image", "play", "3", second, "just text\n", second);
+    row("count file missing", "play", {}, {}, {}, QStringLiteral("image/picture.txt"), 1);
+    row("count 0", "play", "0", {}, {}, QStringLiteral("image/picture.txt"), 1);
+    row("picture 2 not an image: passed over", "play", "3", second, "just text\n", second, 0);
+    row("no picture can be shown", "play", "1", QStringLiteral("image/angle1.jpg"), "", QStringLiteral("image/angle1.jpg"), 1);
 }
 
 // The folder is named with blanks and Chinese characters, as a player's may be.
@@ -590,6 +672,7 @@ void MainWindowTest::theProgramEndsCleanly()
     QFETCH(QString, replaced);
     QFETCH(QByteArray, content);
     QFETCH(QString, namedFile);
+    QFETCH(int, status);
 
     const QString folder = dir.filePath(QStringLiteral("我的 拼图"));
     QVERIFY(testdata::makeDataFolder(folder, count, 3));
@@ -603,7 +686,7 @@ void MainWindowTest::theProgramEndsCleanly()
     QVERIFY(child.waitForFinished(30000));
     const QString err = QString::fromUtf8(child.readAllStandardError());
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(child.exitCode() == (namedFile.isEmpty() ? 0 : 1), qPrintable(err));
+    QVERIFY2(child.exitCode() == status, qPrintable(err));
     if (!namedFile.isEmpty())
         QVERIFY2(err.contains(QStringLiteral("tessra: ")) && err.contains(folder + '/' + namedFile), qPrintable(err));
 }

@@ -15,8 +15,8 @@ struct PictureCount {
 
 // Reads the first field of the picture-count file the way sequential list input does:
 // leading blanks and line breaks are skipped, the field ends at a blank, a comma or the end
-// of a line, and nothing after it is read, so a huge file costs no more than a small one.
-// The field must be a decimal whole number that fits a 16-bit signed integer.
+// of a line, and nothing after it is read. The field must be a decimal whole number, with any
+// number of leading zeros, that fits a 16-bit signed integer.
 PictureCount readPictureCount(std::istream& in);
 
 } // namespace vellumi

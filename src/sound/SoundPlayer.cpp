@@ -115,8 +115,7 @@ bool SoundPlayer::prepare(const QString& fileName)
     if (path.isEmpty() || ::stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
     const auto stampOf = [](const struct stat& s) {
-        return FileStamp{s.st_dev, s.st_ino, s.st_size, s.st_mtim.tv_sec * 1'000'000'000LL + s.st_mtim.tv_nsec,
-            s.st_ctim.tv_sec * 1'000'000'000LL + s.st_ctim.tv_nsec};
+        return FileStamp{s.st_dev, s.st_ino, s.st_size, s.st_mtim.tv_sec * 1'000'000'000LL + s.st_mtim.tv_nsec};
     };
     if (fileName == m_fileName && stampOf(info) == m_stamp)
         return !m_pcm.isEmpty();

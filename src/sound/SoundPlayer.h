@@ -35,7 +35,6 @@ private:
         quint64 inode = 0;
         qint64 size = -1;
         qint64 modifiedNs = 0;
-        qint64 changedNs = 0;
         bool operator==(const FileStamp&) const = default;
     };
 

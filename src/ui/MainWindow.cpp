@@ -27,6 +27,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QAccessible>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QUrl>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -35,6 +40,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 
 namespace vellumi {
@@ -99,9 +105,10 @@ ImageControl* pictureButton(QWidget* parent, const char* name, QPoint rest, QPoi
 
 } // namespace
 
-MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
+MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, QWidget* parent)
     : QMainWindow(parent)
     , programFolder(programFolder)
+    , catalog(programFolder, ownFolder.isEmpty() ? ownPicturesFolder() : ownFolder)
 {
     auto* player = new SoundPlayer(this);
     playSound = [player](const QString& file) { player->play(file); };
@@ -115,6 +122,7 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     buildMenu();
     buildControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setAcceptDrops(true);
     // Nothing may be used until the opening fade has shown the first picture.
     setEnabled(false);
 }
@@ -194,18 +202,56 @@ void MainWindow::buildControls()
     display->raise();
 }
 
-QString MainWindow::picturePath(int number) const
+QString MainWindow::ownPicturesFolder()
 {
-    return QString::fromStdString(pictureFile(programFolder.toStdString(), number));
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/pictures");
 }
 
-QImage MainWindow::readPicture(int number) const
+void MainWindow::tellPlayer(const QString& message)
 {
+    std::fprintf(stderr, "tessra: %s\n", message.toUtf8().constData());
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Vellumi"), message, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
+bool MainWindow::showPicture(int position)
+{
+    const QString path = catalog.path(position);
     QString why;
-    QImage picture = loadPicture(picturePath(number), &why);
-    if (picture.isNull())
-        fatalError(why);
-    return picture;
+    QImage picture = loadPicture(path, &why);
+    if (picture.isNull()) {
+        if (!reported.contains(path)) {
+            reported.insert(path);
+            tellPlayer(why);
+        }
+        return false;
+    }
+    currentPicture = std::move(picture);
+    currentPath = path;
+    game.picNo = static_cast<std::int16_t>(position + 1);
+    display->setPicture(currentPicture);
+    describeDisplay();
+    return true;
+}
+
+void MainWindow::stepPicture(int direction)
+{
+    catalog.refresh();
+    const int count = std::min(catalog.size(), 32767);
+    int number = game.picNo;
+    if (number > game.picCount) {
+        // One of the player's own pictures: they may have moved, or this one gone, meanwhile.
+        const int now = catalog.positionOf(currentPath);
+        number = now >= 0 ? now + 1 : number - (direction > 0 ? 1 : 0);
+    }
+    for (int tries = 0; tries < count; ++tries) {
+        number = direction > 0 ? nextPicture(std::int16_t(number), std::int16_t(count))
+                               : previousPicture(std::int16_t(number), std::int16_t(count));
+        if (showPicture(number - 1))
+            return;
+    }
 }
 
 bool MainWindow::isFading() const
@@ -224,6 +270,9 @@ void MainWindow::load()
     generator.seed(static_cast<std::mt19937::result_type>(seed));
 
     const QString countFile = QString::fromStdString(pictureCountFile(programFolder.toStdString()));
+    QString why;
+    if (!isRegularFile(countFile, &why))
+        fatalError(why);
     std::ifstream in(QFile::encodeName(countFile).toStdString(), std::ios::binary);
     if (!in)
         fatalError(QFileInfo::exists(countFile) ? QStringLiteral("无法打开图片数量文件：%1").arg(countFile)
@@ -240,7 +289,17 @@ void MainWindow::load()
     game.picNo = 1;
     game.firstFade = true;
     game.gridSize = 3;
-    source->setPicture(readPicture(game.picNo));
+    // The first picture that can be shown; only when none can does the program give up.
+    catalog.setNumberedCount(game.picCount);
+    catalog.refresh();
+    int position = 0;
+    while (position < catalog.size() && !showPicture(position))
+        ++position;
+    if (position == catalog.size())
+        fatalError(QStringLiteral("没有可以显示的图片：%1").arg(catalog.path(0)));
+    // Nothing shows before the opening fade, which brings the picture in from its source.
+    display->setPicture({});
+    source->setPicture(currentPicture);
 }
 
 void MainWindow::playMoveSound()
@@ -280,16 +339,13 @@ void MainWindow::startGame()
     difficultyButton->setEnabled(false);
     startGameAction->setEnabled(false);
     restartAction->setEnabled(true);
-    // Decoded once for both the fade and the tiles: the same file, read at the same moment.
-    const QImage picture = readPicture(game.picNo);
-    source->setPicture(picture);
-    fadeOutThen([this, picture] {
-        clip.setPicture(picture);
+    // The picture on show, as it was read: a file changed since then changes nothing now.
+    source->setPicture(currentPicture);
+    fadeOutThen([this] {
+        clip.setPicture(currentPicture);
         clip.setRows(game.gridSize);
         clip.setCols(game.gridSize);
         scrambleBoard(game, rnd);
-        if (!clip.canCut())
-            fatalError(QStringLiteral("图片太小，无法切成 %1 × %1 块：%2").arg(game.gridSize).arg(picturePath(game.picNo)));
         pieces.clear();
         for (int t = 0; t < game.cellCount(); ++t)
             pieces.push_back(clip.cell(t));
@@ -353,7 +409,7 @@ void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
     QAccessibleEvent done(display, QAccessible::Alert);
     QAccessible::updateAccessibility(&done);
     fadeOutThen([this] {
-        display->setPicture(readPicture(game.picNo));
+        display->setPicture(currentPicture);
         describeDisplay();
     });
 }
@@ -377,7 +433,7 @@ void MainWindow::exitOrLeaveGame()
         return;
     }
     leaveGame();
-    display->setPicture(readPicture(game.picNo));
+    display->setPicture(currentPicture);
 }
 
 void MainWindow::showHelp()
@@ -461,18 +517,71 @@ void MainWindow::cycleDifficulty()
 
 void MainWindow::showNextPicture()
 {
-    game.picNo = nextPicture(game.picNo, game.picCount);
-    display->setPicture(readPicture(game.picNo));
-    describeDisplay();
+    stepPicture(+1);
     playMoveSound();
 }
 
 void MainWindow::showPreviousPicture()
 {
-    game.picNo = previousPicture(game.picNo, game.picCount);
-    display->setPicture(readPicture(game.picNo));
-    describeDisplay();
+    stepPicture(-1);
     playMoveSound();
+}
+
+bool MainWindow::takesDrops() const
+{
+    return isEnabled() && !gameRunning() && !isFading();
+}
+
+// Between games, pictures dropped from a file manager join the player's own folder.
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (takesDrops() && event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (takesDrops())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    if (!takesDrops()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    const QDir folder(catalog.ownFolder());
+    folder.mkpath(QStringLiteral("."));
+    QStringList refused;
+    QString first;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        const QFileInfo from(url.toLocalFile());
+        QString why;
+        if (!url.isLocalFile() || !PictureCatalog::looksLikeImage(from.fileName()) || loadPicture(from.filePath(), &why).isNull()) {
+            refused << (url.isLocalFile() ? from.filePath() : url.toDisplayString());
+            continue;
+        }
+        // Never over a picture already there: a name in use gets a number.
+        QString to = folder.filePath(from.fileName());
+        for (int n = 2; QFileInfo::exists(to); ++n)
+            to = folder.filePath(QStringLiteral("%1 (%2).%3").arg(from.completeBaseName()).arg(n).arg(from.suffix()));
+        if (!QFile::copy(from.filePath(), to))
+            refused << from.filePath();
+        else if (first.isEmpty())
+            first = to;
+    }
+    if (!refused.isEmpty())
+        tellPlayer(QStringLiteral("不是可以读取的图片，没有加入：%1").arg(refused.join(QStringLiteral("、"))));
+    if (!first.isEmpty()) {
+        catalog.refresh();
+        showPicture(catalog.positionOf(first));
+    }
 }
 
 } // namespace vellumi

@@ -2,6 +2,7 @@
 
 #include "game/GameState.h"
 #include "game/Scramble.h"
+#include "ui/PictureCatalog.h"
 #include "ui/PictureClip.h"
 
 #include <QMainWindow>
@@ -11,6 +12,8 @@
 #include <memory>
 #include <random>
 #include <vector>
+
+#include <QSet>
 
 class QAction;
 class QLabel;
@@ -32,7 +35,9 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // programFolder is where the data files are looked for: normally the executable's folder.
-    explicit MainWindow(const QString& programFolder, QWidget* parent = nullptr);
+    // ownFolder holds the player's own pictures; empty means the usual place in the player's
+    // data folder (ownPicturesFolder()).
+    explicit MainWindow(const QString& programFolder, const QString& ownFolder = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Start-up: reads the picture count and loads picture 1. Ends the program with a message
@@ -48,12 +53,20 @@ public:
     const GameState& state() const { return game; }
     bool isFading() const;
 
+    // Where a player's own pictures live: vellumi/pictures in the data folder
+    // (~/.local/share unless XDG_DATA_HOME says otherwise).
+    static QString ownPicturesFolder();
+
 private:
     void buildMenu();
     void buildControls();
-    QString picturePath(int number) const;
-    // The picture, or the end of the program with a message naming the file.
-    QImage readPicture(int number) const;
+    // Shows the picture at a position of the cycle; false, after telling the player why, when
+    // it cannot be read.
+    bool showPicture(int position);
+    // One step through the pictures, passing over those that cannot be read.
+    void stepPicture(int direction);
+    void tellPlayer(const QString& message);
+    bool takesDrops() const;
 
     void runOpeningFade();
     void startGame();
@@ -69,6 +82,9 @@ private:
     void showGameMenu(QPoint at);
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void describeDisplay();
 
     // While a game runs, the start-game command is disabled; nothing else records it.
@@ -99,6 +115,11 @@ private:
     PictureBox* source = nullptr;
     PictureBox* work = nullptr;
     PictureBox* display = nullptr;
+    PictureCatalog catalog;
+    // The picture shown between games, read once for the display, the fades and the tiles.
+    QImage currentPicture;
+    QString currentPath;
+    QSet<QString> reported;
     PictureClip clip;
     std::vector<QImage> pieces;
     ImageControl* difficultyButton = nullptr;

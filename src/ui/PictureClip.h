@@ -13,10 +13,8 @@ public:
     void setRows(int rows) { m_rows = rows; }
     void setCols(int cols) { m_cols = cols; }
 
-    QSize cellSize() const;
-    // False when there is no picture, or it is too small to give every cell a pixel.
-    bool canCut() const { return !cellSize().isEmpty(); }
-    // Cell i of the current division; a null image for a cell that does not exist.
+    QSize cellSize() const { return {m_picture.width() / m_cols, m_picture.height() / m_rows}; }
+    // Cell i, 0 … rows × columns − 1, of the current division.
     QImage cell(int i) const;
 
 private:

@@ -1,0 +1,108 @@
+#include "ui/PictureFile.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace vellumi;
+
+namespace {
+
+// Four quadrants of clearly different colours: a picture turned, cropped off centre or only
+// partly read shows it in its corners.
+QImage quadrants(QSize size, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, x < size.width() / 2 ? (y < size.height() / 2 ? 0xffd02020 : 0xff2020d0)
+                                                      : (y < size.height() / 2 ? 0xff20d020 : 0xffe0e0e0));
+    return image.convertToFormat(format);
+}
+
+bool near(QRgb a, QRgb b)
+{
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b)) < 90;
+}
+
+} // namespace
+
+class PicturesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyPictureBecomes480By360_data();
+    void everyPictureBecomes480By360();
+    void aPictureThatCannotBeReadSaysWhy();
+
+private:
+    QTemporaryDir dir;
+};
+
+void PicturesTest::everyPictureBecomes480By360_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QList<QRgb>>("corners"); // top left, top right, bottom left, bottom right
+    const QList<QRgb> upright{0xffd02020, 0xff20d020, 0xff2020d0, 0xffe0e0e0};
+    const auto save = [this](const char* name, const QImage& image, const char* format,
+                             QImageIOHandler::Transformations turn = QImageIOHandler::TransformationNone) {
+        QImageWriter writer(dir.filePath(name), format);
+        writer.setTransformation(turn);
+        writer.write(image);
+        return dir.filePath(name);
+    };
+    QTest::newRow("1920 x 1080") << save("wide.jpg", quadrants({1920, 1080}), "jpeg") << upright;
+    QTest::newRow("4000 x 3000") << save("big.jpg", quadrants({4000, 3000}), "jpeg") << upright;
+    QTest::newRow("7 x 5") << save("tiny.jpg", quadrants({8, 6}).scaled(7, 5), "jpeg") << upright;
+    QList<QRgb> grey;
+    for (QRgb colour : upright)
+        grey << quadrants({2, 2}).convertToFormat(QImage::Format_Grayscale8).pixel(upright.indexOf(colour) % 2, upright.indexOf(colour) / 2);
+    QTest::newRow("greyscale") << save("grey.jpg", quadrants({640, 480}, QImage::Format_Grayscale8), "jpeg") << grey;
+    QTest::newRow("PNG named .jpg") << save("png.jpg", quadrants({600, 450}), "png") << upright;
+    // A phone held upright stores the picture on its side and says so: turned a quarter right.
+    QTest::newRow("EXIF orientation 6") << save("phone.jpg", quadrants({4000, 3000}), "jpeg", QImageIOHandler::TransformationRotate90)
+                                        << QList<QRgb>{0xff2020d0, 0xffd02020, 0xffe0e0e0, 0xff20d020};
+    if (QProcess::execute(QStringLiteral("convert"), {save("rgb.png", quadrants({640, 480}), "png"), QStringLiteral("-colorspace"),
+                                                      QStringLiteral("CMYK"), dir.filePath("cmyk.jpg")}) == 0)
+        QTest::newRow("CMYK") << dir.filePath("cmyk.jpg") << upright;
+}
+
+void PicturesTest::everyPictureBecomes480By360()
+{
+    QFETCH(QString, file);
+    QFETCH(QList<QRgb>, corners);
+    QString why;
+    const QImage picture = loadPicture(file, &why);
+    QVERIFY2(!picture.isNull(), qPrintable(why));
+    QCOMPARE(picture.size(), QSize(480, 360));
+    QCOMPARE(picture.format(), QImage::Format_RGB32);
+    const QPoint at[] = {{2, 2}, {477, 2}, {2, 357}, {477, 357}};
+    for (int i = 0; i < 4; ++i)
+        QVERIFY2(near(picture.pixel(at[i]), corners[i]), qPrintable(QStringLiteral("corner %1: %2").arg(i).arg(picture.pixel(at[i]), 0, 16)));
+}
+
+void PicturesTest::aPictureThatCannotBeReadSaysWhy()
+{
+    // Exactly the size shown: the very pixels, untouched.
+    const QImage exact = quadrants({480, 360});
+    exact.save(dir.filePath("exact.png"));
+    QString why;
+    QCOMPARE(loadPicture(dir.filePath("exact.png"), &why), exact);
+
+    QFile text(dir.filePath("text.jpg"));
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("just text\n") > 0);
+    text.close();
+    QVERIFY(mkfifo(QFile::encodeName(dir.filePath("pipe.jpg")).constData(), 0600) == 0);
+    QFile::link(dir.filePath("loop.jpg"), dir.filePath("loop.jpg"));
+    for (auto [name, reason] : {std::pair{"missing.jpg", "找不到文件"}, {"text.jpg", "不是图片文件"}, {"pipe.jpg", "不是普通文件"},
+                                {"loop.jpg", "符号链接循环"}, {"", "不是普通文件"}}) {
+        QVERIFY(loadPicture(dir.filePath(name), &why).isNull());
+        QCOMPARE(why, QStringLiteral("%1：%2").arg(QString::fromUtf8(reason), dir.filePath(name)));
+    }
+}
+
+QTEST_GUILESS_MAIN(PicturesTest)
+#include "tst_pictures.moc"
