@@ -7,8 +7,8 @@
 #include <QTest>
 
 #include <algorithm>
+#include <array>
 #include <numeric>
-#include <random>
 #include <sstream>
 #include <vector>
 
@@ -33,7 +33,6 @@ Rnd directions(std::vector<Step> prefix, std::vector<Step> cycle)
 GameState boardWithBlankAt(int blank)
 {
     GameState s;
-    s.gridSize = 3;
     std::iota(s.board.begin(), s.board.begin() + 9, std::int16_t(0));
     std::swap(s.board[8], s.board[blank]);
     s.blankPos = static_cast<std::int16_t>(blank);
@@ -45,206 +44,163 @@ GameState boardWithBlankAt(int blank)
 class GameTest : public QObject {
     Q_OBJECT
 private slots:
-    void theWalkCountsOnlyMovesThatHappen_data();
-    void theWalkCountsOnlyMovesThatHappen();
-    void theWalkLeavesAPermutationAndNothingBeyond();
-    void onlyTheBlanksFourNeighboursSlide();
-    void everyPressIsJudgedForCompletion();
-    void anArrowSlidesTheTileOnItsSideOfTheBlank_data();
-    void anArrowSlidesTheTileOnItsSideOfTheBlank();
-    void difficultyAndPicturesCycle();
-    void readsTheFirstFieldOfTheCountFile_data();
-    void readsTheFirstFieldOfTheCountFile();
-    void readsNoFurtherThanTheFirstField();
-    void namesDataFilesInsideTheProgramFolder();
-};
-
-// Draws that point off the board are drawn again and not counted, so where the blank stops and
-// how many draws the walk took pin the count of moves at exactly n⁴.
-void GameTest::theWalkCountsOnlyMovesThatHappen_data()
-{
-    QTest::addColumn<int>("n");
-    QTest::addColumn<bool>("viaTopLeft");
-    for (int n = minGridSize; n <= maxGridSize; ++n) {
-        QTest::addRow("%dx%d, refusals right and down", n, n) << n << false;
-        QTest::addRow("%dx%d, refusals left and up", n, n) << n << true;
+    void theWalkCountsOnlyMovesThatHappen_data()
+    {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<bool>("viaTopLeft");
+        for (int n = minGridSize; n <= maxGridSize; ++n)
+            for (bool viaTopLeft : {false, true})
+                QTest::addRow("%dx%d, refused %s", n, n, viaTopLeft ? "left/up" : "right/down") << n << viaTopLeft;
     }
-}
 
-void GameTest::theWalkCountsOnlyMovesThatHappen()
-{
-    QFETCH(int, n);
-    QFETCH(bool, viaTopLeft);
-    GameState s;
-    s.gridSize = static_cast<std::int16_t>(n);
-    // From a corner, two draws lead off the board, then two moves go out and back.
-    std::vector<Step> prefix;
-    if (viaTopLeft) {
-        prefix.assign(n - 1, Left);
-        prefix.insert(prefix.end(), n - 1, Up);
-    }
-    const std::vector<Step> cycle = viaTopLeft ? std::vector{Left, Up, Right, Left} : std::vector{Right, Down, Left, Right};
-    const int corner = viaTopLeft ? 0 : n * n - 1;
-    const int taken = scrambleBoard(s, directions(prefix, cycle));
-
-    const int cycled = n * n * n * n - int(prefix.size());
-    QCOMPARE(taken, int(prefix.size()) + 2 * cycled + cycled % 2);
-    // An odd count ends on a lone move out of the corner.
-    QCOMPARE(int(s.startBlank), cycled % 2 ? corner + (viaTopLeft ? 1 : -1) : corner);
-    QCOMPARE(s.blankPos, s.startBlank);
-    QCOMPARE(s.startBoard[s.startBlank], s.blankTile());
-}
-
-void GameTest::theWalkLeavesAPermutationAndNothingBeyond()
-{
-    std::mt19937 generator(12345);
-    std::uniform_real_distribution<float> uniform(0.0f, 1.0f);
-    for (int n = minGridSize; n <= maxGridSize; ++n) {
+    // Draws that point off the board are drawn again and not counted, so where the blank stops
+    // and how many draws the walk took pin the count of moves at exactly n⁴.
+    void theWalkCountsOnlyMovesThatHappen()
+    {
+        QFETCH(int, n);
+        QFETCH(bool, viaTopLeft);
         GameState s;
-        s.startBoard.fill(77); // as a larger earlier game may have left it
         s.gridSize = static_cast<std::int16_t>(n);
-        scrambleBoard(s, [&] { return uniform(generator); });
-        QCOMPARE(s.startBoard[n * n], std::int16_t(77));
-        std::vector<int> cells(s.startBoard.begin(), s.startBoard.begin() + n * n);
-        std::sort(cells.begin(), cells.end());
-        for (int k = 0; k < n * n; ++k)
-            QCOMPARE(cells[k], k);
+        s.startBoard.fill(77); // as a larger earlier game may have left it
+        // The walk starts at the bottom right; n − 1 moves left and n − 1 up take it to the top left.
+        std::vector<Step> prefix(viaTopLeft ? n - 1 : 0, Left);
+        prefix.resize(2 * prefix.size(), Up);
+        // From a corner, two draws lead off the board, then two moves go out and back.
+        const auto cycle = viaTopLeft ? std::vector{Left, Up, Right, Left} : std::vector{Right, Down, Left, Right};
+        const int corner = viaTopLeft ? 0 : n * n - 1;
+        const int taken = scrambleBoard(s, directions(prefix, cycle));
 
+        const int cycled = n * n * n * n - int(prefix.size());
+        QCOMPARE(taken, int(prefix.size()) + 2 * cycled + cycled % 2);
+        // An odd count ends on a lone move out of the corner.
+        QCOMPARE(int(s.startBlank), cycled % 2 ? corner + (viaTopLeft ? 1 : -1) : corner);
+        QVERIFY(s.blankPos == s.startBlank && s.startBoard[s.startBlank] == s.blankTile());
+        QCOMPARE(s.startBoard[n * n], std::int16_t(77));
+        std::vector<int> cells(s.startBoard.begin(), s.startBoard.begin() + n * n), order(n * n);
+        std::iota(order.begin(), order.end(), 0);
+        QVERIFY(std::is_permutation(cells.begin(), cells.end(), order.begin()));
+
+        // A reset brings back what the walk left, and only that.
         s.board.fill(5);
+        s.blankPos = -1;
         resetBoard(s);
         QVERIFY(std::equal(s.board.begin(), s.board.begin() + n * n, s.startBoard.begin()));
-        QCOMPARE(s.board[n * n], std::int16_t(5));
-        QCOMPARE(s.blankPos, s.startBlank);
+        QVERIFY(s.board[n * n] == 5 && s.blankPos == s.startBlank);
     }
-}
 
-void GameTest::onlyTheBlanksFourNeighboursSlide()
-{
-    for (int cell = -1; cell <= 9; ++cell) {
-        GameState s = boardWithBlankAt(4);
-        const PressResult result = pressCell(s, cell);
-        const bool neighbour = cell == 1 || cell == 3 || cell == 5 || cell == 7;
-        QCOMPARE(result.move.has_value(), neighbour);
-        if (neighbour) {
-            QCOMPARE(result.move->from, cell);
-            QCOMPARE(result.move->to, 4);
-            QCOMPARE(s.blankPos, std::int16_t(cell));
-            QCOMPARE(s.board[cell], std::int16_t(8));
-            QCOMPARE(s.board[4], std::int16_t(cell));
-        } else {
-            QCOMPARE(s.board, boardWithBlankAt(4).board);
+    void onlyTheBlanksFourNeighboursSlide()
+    {
+        for (int cell = -1; cell <= 9; ++cell) {
+            GameState s = boardWithBlankAt(4);
+            const PressResult result = pressCell(s, cell);
+            const bool neighbour = cell == 1 || cell == 3 || cell == 5 || cell == 7;
+            QCOMPARE(result.move.has_value(), neighbour);
+            QCOMPARE(int(s.blankPos), neighbour ? cell : 4);
+            QCOMPARE(int(s.board[4]), neighbour ? cell : 8);
+            if (neighbour)
+                QVERIFY(result.move->from == cell && result.move->to == 4 && s.board[cell] == 8);
+        }
+        // Next to the blank by number but in another row, or by row and column but off the board;
+        // and the very first cell, which does slide.
+        const std::array<std::array<int, 3>, 5> cases{{{3, 2, 0}, {5, 6, 0}, {6, 9, 0}, {0, -1, 0}, {1, 0, 1}}};
+        for (const auto [blank, cell, slides] : cases) {
+            GameState s = boardWithBlankAt(blank);
+            QVERIFY2(pressCell(s, cell).move.has_value() == bool(slides), qPrintable(QString::number(cell)));
         }
     }
-    // Numbered next to the blank, but in another row.
-    GameState s = boardWithBlankAt(3);
-    QVERIFY(!pressCell(s, 2).move);
-    s = boardWithBlankAt(5);
-    QVERIFY(!pressCell(s, 6).move);
-}
 
-void GameTest::everyPressIsJudgedForCompletion()
-{
-    GameState s = boardWithBlankAt(7); // 0 1 2 3 4 5 6 8 7
-    QVERIFY(!pressCell(s, 0).solved);
-    const PressResult last = pressCell(s, 8);
-    QVERIFY(last.move && last.solved);
-    QCOMPARE(s.blankPos, std::int16_t(8));
-    // A board already in order is whole at the next press, though nothing moves.
-    const PressResult again = pressCell(s, 0);
-    QVERIFY(!again.move && again.solved);
-    // What lies beyond the board does not count.
-    s.board[9] = 30;
-    QVERIFY(isSolved(s));
-    s.gridSize = 4;
-    QVERIFY(!isSolved(s));
-}
+    void everyPressIsJudgedForCompletion()
+    {
+        GameState s = boardWithBlankAt(7); // 0 1 2 3 4 5 6 8 7
+        QVERIFY(!pressCell(s, 0).solved);
+        const PressResult last = pressCell(s, 8);
+        QVERIFY(last.move && last.solved && s.blankPos == 8);
+        // A board already in order is whole at the next press, though nothing moves.
+        QVERIFY(pressCell(s, 0).solved);
+        // What lies beyond the board does not count.
+        s.board[9] = 30;
+        QVERIFY(isSolved(s));
+        s.gridSize = 4;
+        QVERIFY(!isSolved(s));
+    }
 
-void GameTest::anArrowSlidesTheTileOnItsSideOfTheBlank_data()
-{
-    QTest::addColumn<int>("blank");
-    QTest::addColumn<QList<int>>("cells"); // for left, right, up, down; -1: none
-    QTest::newRow("top-left corner") << 0 << QList<int>{1, -1, 3, -1};
-    QTest::newRow("bottom-right corner") << 8 << QList<int>{-1, 7, -1, 5};
-    QTest::newRow("left edge") << 3 << QList<int>{4, -1, 6, 0};
-    QTest::newRow("right edge") << 5 << QList<int>{-1, 4, 8, 2};
-    QTest::newRow("centre") << 4 << QList<int>{5, 3, 7, 1};
-}
+    void anArrowSlidesTheTileOnItsSideOfTheBlank_data()
+    {
+        QTest::addColumn<int>("blank");
+        QTest::addColumn<QList<int>>("cells"); // for left, right, up, down; -1: none
+        QTest::newRow("top-left corner") << 0 << QList<int>{1, -1, 3, -1};
+        QTest::newRow("bottom-right corner") << 8 << QList<int>{-1, 7, -1, 5};
+        QTest::newRow("left edge") << 3 << QList<int>{4, -1, 6, 0};
+        QTest::newRow("right edge") << 5 << QList<int>{-1, 4, 8, 2};
+        QTest::newRow("centre") << 4 << QList<int>{5, 3, 7, 1};
+    }
 
-void GameTest::anArrowSlidesTheTileOnItsSideOfTheBlank()
-{
-    QFETCH(int, blank);
-    QFETCH(QList<int>, cells);
-    const GameState s = boardWithBlankAt(blank);
-    for (Direction d : {Direction::Left, Direction::Right, Direction::Up, Direction::Down})
-        QCOMPARE(cellSliding(s, d).value_or(-1), cells[int(d)]);
-}
+    void anArrowSlidesTheTileOnItsSideOfTheBlank()
+    {
+        QFETCH(int, blank);
+        QFETCH(QList<int>, cells);
+        const GameState s = boardWithBlankAt(blank);
+        for (Direction d : {Direction::Left, Direction::Right, Direction::Up, Direction::Down})
+            QCOMPARE(cellSliding(s, d).value_or(-1), cells[int(d)]);
+    }
 
-void GameTest::difficultyAndPicturesCycle()
-{
-    QCOMPARE(nextGridSize(3), std::int16_t(4));
-    QCOMPARE(nextGridSize(5), std::int16_t(6));
-    QCOMPARE(nextGridSize(6), std::int16_t(3));
-    QCOMPARE(nextGridSize(7), std::int16_t(7));
-    QCOMPARE(nextPicture(4, 5), std::int16_t(5));
-    QCOMPARE(nextPicture(5, 5), std::int16_t(1));
-    QCOMPARE(previousPicture(2, 5), std::int16_t(1));
-    QCOMPARE(previousPicture(1, 5), std::int16_t(5));
-    QCOMPARE(nextPicture(32767, 32767), std::int16_t(1));
-}
+    void difficultyAndPicturesCycle()
+    {
+        QCOMPARE((QList<int>{nextGridSize(3), nextGridSize(5), nextGridSize(6), nextGridSize(7)}), (QList{4, 6, 3, 7}));
+        QCOMPARE((QList<int>{nextPicture(4, 5), nextPicture(5, 5), nextPicture(32767, 32767)}), (QList{5, 1, 1}));
+        QCOMPARE((QList<int>{previousPicture(2, 5), previousPicture(1, 5)}), (QList{1, 5}));
+    }
 
-void GameTest::readsTheFirstFieldOfTheCountFile_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<CountError>("error");
-    const auto row = [](const char* name, const QByteArray& content, int value, CountError error) {
-        QTest::newRow(name) << content << value << error;
-    };
-    row("a comma ends the field", "3,", 3, CountError::None);
-    row("blank lines, blanks, a second field", "\n\n  5 4", 5, CountError::None);
-    row("CRLF", "7\r\n9", 7, CountError::None);
-    row("byte-order mark", "\xEF\xBB\xBF" "8\n", 8, CountError::None);
-    row("smallest", "-32768", -32768, CountError::None);
-    row("33 leading zeros", QByteArray(33, '0') + "5", 5, CountError::None);
-    row("nothing but zeros", "000", 0, CountError::None);
-    row("largest", "+32767", 32767, CountError::None);
-    row("empty", "", 0, CountError::Empty);
-    row("digits then letters", "3x", 0, CountError::NotANumber);
-    row("a lone sign", "-", 0, CountError::NotANumber);
-    row("an empty first field", ",3", 0, CountError::NotANumber);
-    row("a broken byte-order mark", "\xEF\xBB" "8", 0, CountError::NotANumber);
-    row("one past the largest", "32768", 0, CountError::OutOfRange);
-    row("one past the smallest", "-32769", 0, CountError::OutOfRange);
-    row("a hundred digits", QByteArray(100, '9'), 0, CountError::OutOfRange);
-    row("a sign alone before the end", "+,", 0, CountError::NotANumber);
-}
+    void readsTheFirstFieldOfTheCountFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<CountError>("error");
+        const auto row = [](const char* name, const QByteArray& content, int value, CountError error) {
+            QTest::newRow(name) << content << value << error;
+        };
+        row("a comma ends the field", "3,", 3, CountError::None);
+        row("blank lines, blanks, a second field", "\n\n  5 4", 5, CountError::None);
+        row("CRLF", "7\r\n9", 7, CountError::None);
+        row("byte-order mark", "\xEF\xBB\xBF" "8\n", 8, CountError::None);
+        row("33 leading zeros", QByteArray(33, '0') + "5", 5, CountError::None);
+        row("smallest", "-32768", -32768, CountError::None);
+        row("largest", "+32767", 32767, CountError::None);
+        row("empty", "", 0, CountError::Empty);
+        row("digits then letters", "3x", 0, CountError::NotANumber);
+        row("a sign alone before the end", "+,", 0, CountError::NotANumber);
+        row("an empty first field", ",3", 0, CountError::NotANumber);
+        row("a broken byte-order mark", "\xEF\xBB" "8", 0, CountError::NotANumber);
+        row("one past the largest", "32768", 0, CountError::OutOfRange);
+        row("one past the smallest", "-32769", 0, CountError::OutOfRange);
+        row("a hundred digits", QByteArray(100, '9'), 0, CountError::OutOfRange);
+    }
 
-void GameTest::readsTheFirstFieldOfTheCountFile()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(int, value);
-    QFETCH(CountError, error);
-    std::istringstream in(content.toStdString());
-    const PictureCount count = readPictureCount(in);
-    QCOMPARE(count.error, error);
-    QCOMPARE(int(count.value), value);
-}
+    void readsTheFirstFieldOfTheCountFile()
+    {
+        QFETCH(QByteArray, content);
+        std::istringstream in(content.toStdString());
+        const PictureCount count = readPictureCount(in);
+        QTEST(count.error, "error");
+        QTEST(int(count.value), "value");
+    }
 
-void GameTest::readsNoFurtherThanTheFirstField()
-{
-    std::istringstream in("4\n" + std::string(1 << 20, 'x'));
-    QCOMPARE(readPictureCount(in).value, std::int16_t(4));
-    QCOMPARE(in.tellg(), std::streampos(2));
-}
+    void readsNoFurtherThanTheFirstField()
+    {
+        std::istringstream in("4\n" + std::string(1 << 20, 'x'));
+        QCOMPARE(readPictureCount(in).value, std::int16_t(4));
+        QCOMPARE(in.tellg(), std::streampos(2));
+    }
 
-void GameTest::namesDataFilesInsideTheProgramFolder()
-{
-    const std::string folder = "/home/玩家/my games/拼图 1";
-    QCOMPARE(pictureFile(folder, 10), folder + "/image/angle10.jpg");
-    QCOMPARE(pictureCountFile(folder), folder + "/image/picture.txt");
-    QCOMPARE(moveSoundFile(folder), folder + "/move.wav");
-    QCOMPARE(pictureFile("/", 2), std::string("/image/angle2.jpg"));
-}
+    void namesDataFilesInsideTheProgramFolder()
+    {
+        const std::string folder = "/home/玩家/my games/拼图 1";
+        QCOMPARE(pictureFile(folder, 10), folder + "/image/angle10.jpg");
+        QCOMPARE(pictureCountFile(folder), folder + "/image/picture.txt");
+        QCOMPARE(moveSoundFile(folder), folder + "/move.wav");
+        QCOMPARE(pictureFile("/", 2), std::string("/image/angle2.jpg"));
+    }
+};
 
 QTEST_GUILESS_MAIN(GameTest)
 #include "tst_game.moc"

@@ -25,8 +25,8 @@ PictureCount readPictureCount(std::istream& in)
     }
     while (c != eof && isBlank(c))
         c = in.get();
-    if (c == eof || c == ',')
-        return {0, in.bad() ? CountError::Unreadable : c == ',' ? CountError::NotANumber : CountError::Empty};
+    if (c == eof)
+        return {0, in.bad() ? CountError::Unreadable : CountError::Empty};
     const bool negative = c == '-';
     if (c == '+' || c == '-')
         c = in.get();

@@ -8,41 +8,30 @@
 set -u
 
 if [ "${1:-}" = --in-x ]; then
-    prefix=$2
     source "$(dirname "$0")/../../packaging/xgame.sh"
     # From / and with a bare command name, so nothing can be found through the working folder.
     cd /
-    PATH="$prefix/bin:$PATH" tessra &
+    PATH="$2/bin:$PATH" tessra &
     pid=$!
     trap 'xgame_kill "$pid"' EXIT
-    if ! window=$(xgame_wait_window "$pid"); then
-        echo "FAIL: no window titled Vellumi appeared"
-        wait "$pid"
-        echo "exit status $?"
-        exit 1
-    fi
+    window=$(xgame_wait_window "$pid") \
+        || { wait "$pid"; echo "FAIL: no window titled Vellumi appeared; exit status $?"; exit 1; }
     xgame_wait_fade
     xgame_quit "$window" "$pid" || { echo "FAIL: the exit command did not end the game"; exit 1; }
-    wait "$pid"
-    status=$?
+    wait "$pid" || { echo "FAIL: the game ended with status $?"; exit 1; }
     trap - EXIT
-    [ "$status" -eq 0 ] || { echo "FAIL: the game ended with status $status"; exit 1; }
     exit 0
 fi
 
 cmake=${1:?usage: run.sh PATH/TO/cmake PATH/TO/build}
 build=${2:?usage: run.sh PATH/TO/cmake PATH/TO/build}
-for tool in xvfb-run xdotool timeout; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (packages xvfb, xdotool)"; exit 77; }
-done
+type -P xvfb-run xdotool timeout >/dev/null \
+    || { echo "SKIP: xvfb-run, xdotool or timeout is not installed (packages xvfb, xdotool)"; exit 77; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vellumi-install.XXXXXX") || exit 1
 trap 'rm -rf "$work"' EXIT
 failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # Staged installs, as packagers do, must leave nothing outside the staging folder.
 DESTDIR=$work/stage timeout 60 "$cmake" --install "$build" --prefix /opt/vellumi >/dev/null \
@@ -53,40 +42,32 @@ prefix=$work/prefix
 timeout 60 "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 \
     || { cat "$work/install.log"; echo "FAIL: cmake --install failed"; exit 1; }
 
-program=$prefix/lib/vellumi
 [ "$(readlink "$prefix/bin/tessra")" = ../lib/vellumi/tessra ] \
     || fail "bin/tessra is not the relative link ../lib/vellumi/tessra"
-[ -x "$program/tessra" ] || fail "lib/vellumi/tessra is missing or not executable"
-for file in move.wav readme.txt image/picture.txt; do
-    [ -s "$program/$file" ] || fail "lib/vellumi/$file is missing or empty"
-done
+[ -x "$prefix/lib/vellumi/tessra" ] || fail "lib/vellumi/tessra is missing or not executable"
 # Every picture the count promises must be there, numbered from 1 without leading zeros.
-count=$(tr -dc '0-9' <"$program/image/picture.txt")
-[ "${count:-0}" -ge 1 ] || fail "image/picture.txt holds no count"
-for ((n = 1; n <= ${count:-0}; n++)); do
-    [ -s "$program/image/angle$n.jpg" ] || fail "image/angle$n.jpg is missing"
-done
-for file in share/applications/vellumi.desktop share/metainfo/org.example.Vellumi.metainfo.xml \
+count=$(tr -dc '0-9' <"$prefix/lib/vellumi/image/picture.txt")
+[ "${count:-0}" -ge 1 ] || fail "lib/vellumi/image/picture.txt holds no count"
+for file in lib/vellumi/move.wav lib/vellumi/readme.txt $(seq -f 'lib/vellumi/image/angle%g.jpg' "${count:-0}") \
+    share/applications/vellumi.desktop share/metainfo/org.example.Vellumi.metainfo.xml \
     share/icons/hicolor/scalable/apps/vellumi.svg share/man/man6/tessra.6.gz share/doc/vellumi/copyright; do
-    [ -s "$prefix/$file" ] || fail "$file is missing"
+    [ -s "$prefix/$file" ] || fail "$file is missing or empty"
 done
 # An icon in the wrong size folder is ignored or scaled by the desktop.
-if command -v identify >/dev/null; then
-    for size in 16 22 24 32 48 64 128 256; do
-        got=$(identify -format '%wx%h' "$prefix/share/icons/hicolor/${size}x$size/apps/vellumi.png" 2>/dev/null)
-        [ "$got" = "${size}x$size" ] || fail "the ${size} px icon is $got"
-    done
-fi
+command -v identify >/dev/null && for size in 16 22 24 32 48 64 128 256; do
+    got=$(identify -format '%wx%h' "$prefix/share/icons/hicolor/${size}x$size/apps/vellumi.png" 2>/dev/null)
+    [ "$got" = "${size}x$size" ] || fail "the ${size} px icon is $got"
+done
 
 # The command line answers with no display at all, and a display that cannot be opened is one
 # line on standard error and status 1, not Qt's abort.
 expect() { # STATUS LINES ARGS...: exit status, lines on standard error (none: text on stdout)
     local status=$1 lines=$2 got
-    shift 2
-    timeout 10 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$@" >"$work/out" 2>"$work/err"
+    timeout 10 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "${@:3}" >"$work/out" 2>"$work/err"
     got=$?
     [ "$got" -eq "$status" ] && [ "$(wc -l <"$work/err")" -eq "$lines" ] \
-        && { [ "$lines" -gt 0 ] || [ -s "$work/out" ]; } || fail "$*: status $got, stderr: $(head -c 300 "$work/err")"
+        && { [ "$lines" -gt 0 ] || [ -s "$work/out" ]; } \
+        || fail "${*:3}: status $got, stderr: $(head -c 300 "$work/err")"
 }
 expect 0 0 "$prefix/bin/tessra" --help
 expect 0 0 "$prefix/bin/tessra" --version
@@ -95,8 +76,6 @@ expect 1 1 "$prefix/bin/tessra"
 expect 1 1 env DISPLAY=:9997 "$prefix/bin/tessra"
 [ "$failures" -eq 0 ] || exit 1
 
-timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --in-x "$prefix"
-status=$?
-[ "$status" -eq 124 ] && echo "FAIL: the run under Xvfb did not finish within 60 s"
-[ "$status" -eq 0 ] || exit 1
+timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --in-x "$prefix" \
+    || { [ $? -eq 124 ] && echo "FAIL: the run under Xvfb did not finish within 60 s"; exit 1; }
 echo "PASS: installed into a fresh prefix, started from bin/tessra, left through the menu with status 0"
