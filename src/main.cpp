@@ -4,10 +4,14 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QScreen>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -66,6 +70,23 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
     return std::nullopt;
 }
 
+// The folder of the program, where its data lies. Qt gives an empty name for a folder whose
+// name is not valid in the locale's encoding (a disk written on another system, say); the
+// data is then reached through the working folder, moved there, whose name needs no decoding.
+QString programFolder()
+{
+    const QByteArray executable = QFile::encodeName(QStringLiteral("/proc/self/exe"));
+    char target[4096];
+    const ssize_t length = ::readlink(executable.constData(), target, sizeof target - 1);
+    if (length <= 0)
+        return QCoreApplication::applicationDirPath();
+    QByteArray folder(target, length);
+    folder.truncate(std::max<qsizetype>(folder.lastIndexOf('/'), 1));
+    if (QFile::encodeName(QFile::decodeName(folder)) == folder || ::chdir(folder.constData()) != 0)
+        return QFile::decodeName(folder);
+    return QStringLiteral("/proc/self/cwd");
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -78,7 +99,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("vellumi"));
     vellumi::applyAppearance(app);
 
-    vellumi::MainWindow window(QCoreApplication::applicationDirPath());
+    vellumi::MainWindow window(programFolder());
     window.load();
     window.adjustSize();
     const QRect screen = window.screen()->availableGeometry();
