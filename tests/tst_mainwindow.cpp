@@ -218,6 +218,10 @@ void MainWindowTest::theWindowKeepsItsDesign()
     QCOMPARE(control(*w, "labchage")->geometry().topLeft(), QPoint(8, 392));
     QCOMPARE(control(*w, "Label1")->geometry().topLeft(), QPoint(449, 392));
     QVERIFY(control(*w, "labchage")->geometry().right() < 80 && control(*w, "Label1")->geometry().right() < 476);
+    // The sunken frame's lines end where the design ends them: not past the frame's corners.
+    const QImage surface = w->centralWidget()->grab().toImage();
+    QCOMPARE(surface.pixel(7, 200), systemColour(SystemColour::WindowFrame).rgb());
+    QVERIFY(surface.pixel(495, 11) == surface.pixel(495, 300) && surface.pixel(7, 380) == surface.pixel(200, 380));
     // 上一张 points left, its tip two pixels high; 下一张 is its mirror image.
     const QImage previous = control<ImageControl>(*w, "imgprev")->picture();
     QVERIFY(previous.pixel(4, 5) == qRgb(0, 0, 0) && previous.pixel(4, 4) != qRgb(0, 0, 0) && previous.pixel(7, 2) == qRgb(0, 0, 0));
