@@ -222,6 +222,12 @@ void MainWindowTest::theWindowKeepsItsDesign()
     const QImage surface = w->centralWidget()->grab().toImage();
     QCOMPARE(surface.pixel(7, 200), systemColour(SystemColour::WindowFrame).rgb());
     QVERIFY(surface.pixel(495, 11) == surface.pixel(495, 300) && surface.pixel(7, 380) == surface.pixel(200, 380));
+    // The display's sunken edge, two pixels deep, dark above and left, light below and right.
+    const QImage edge = control(*w, "Picture3")->grab().toImage();
+    for (auto [x, y, role] : {std::tuple{0, 100, QPalette::Dark}, {1, 100, QPalette::Shadow}, {482, 100, QPalette::Midlight},
+                              {483, 100, QPalette::Light}, {100, 0, QPalette::Dark}, {100, 1, QPalette::Shadow},
+                              {100, 362, QPalette::Midlight}, {100, 363, QPalette::Light}, {483, 0, QPalette::Light}})
+        QCOMPARE(edge.pixel(x, y), control(*w, "Picture3")->palette().color(role).rgb());
     // 上一张 points left, its tip two pixels high; 下一张 is its mirror image.
     const QImage previous = control<ImageControl>(*w, "imgprev")->picture();
     QVERIFY(previous.pixel(4, 5) == qRgb(0, 0, 0) && previous.pixel(4, 4) != qRgb(0, 0, 0) && previous.pixel(7, 2) == qRgb(0, 0, 0));
