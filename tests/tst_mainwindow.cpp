@@ -46,10 +46,8 @@ Rnd seeded(int seed)
 template <typename T = QWidget>
 T* control(const QWidget& w, const QString& name)
 {
-    auto* found = w.findChild<T*>(name);
-    if (!found)
-        qFatal("no control %s", qPrintable(name));
-    return found;
+    T* found = w.findChild<T*>(name);
+    return found ? found : (qFatal("no control %s", qPrintable(name)), nullptr);
 }
 
 ImageControl* tile(const QWidget& w, int cell) { return control<ImageControl>(w, QStringLiteral("picbox(%1)").arg(cell)); }
@@ -76,10 +74,8 @@ void clickOnWindow(QWidget* widget, Qt::MouseButton button = Qt::LeftButton)
 void whenOpened(std::function<void(QWidget*)> look)
 {
     QTimer::singleShot(50, [look = std::move(look)] {
-        QWidget* opened = QApplication::activeModalWidget();
-        look(opened);
-        if (opened)
-            opened->close();
+        look(QApplication::activeModalWidget());
+        QApplication::activeModalWidget()->close();
     });
 }
 
@@ -126,7 +122,6 @@ private:
 void MainWindowTest::init()
 {
     sounds.clear();
-    dir.remove();
     dir = QTemporaryDir();
 }
 

@@ -9,15 +9,9 @@
 set -u
 
 probe=${1:-}
-if [ ! -x "$probe" ]; then
-    echo "usage: run.sh PATH/TO/playwave_probe" >&2
-    exit 2
-fi
+[ -x "$probe" ] || { echo "usage: run.sh PATH/TO/playwave_probe" >&2; exit 2; }
 
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
+skip() { echo "SKIP: $*"; exit 77; }
 
 for tool in pulseaudio pactl sox timeout mkfifo; do
     command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (packages pulseaudio pulseaudio-utils sox)"
@@ -35,23 +29,15 @@ stop_process() {
     timeout 5 tail --pid="$1" -f /dev/null 2>/dev/null || kill -KILL "$1" 2>/dev/null
 }
 
-stop_server() {
-    stop_process "$(cat "$work/server.pid" 2>/dev/null)"
-}
+stop_server() { stop_process "$(cat "$work/server.pid" 2>/dev/null)"; }
 
-cleanup() {
-    stop_server
-    stop_process "$recorder_pid"
-    rm -rf "$work"
-}
+cleanup() { stop_server; stop_process "$recorder_pid"; rm -rf "$work"; }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
 
 fail() {
     echo "FAIL: $*"
-    for log in probe.log server.log; do
-        [ -s "$work/$log" ] && { echo "--- $log"; tail -n 20 "$work/$log"; }
-    done
+    for log in probe.log server.log; do [ -s "$work/$log" ] && { echo "--- $log"; tail -n 20 "$work/$log"; }; done
     exit 1
 }
 
@@ -119,14 +105,17 @@ tone tick.wav 0.015 2000 44100 1 pcm16
 tone tone200.wav 0.2 600 44100 1 pcm16
 tone long.wav 10 440 44100 1 pcm16
 tone big.wav 32505.856 250 1000 1 u8 # 31 MiB
+# What cannot be played gives silence at once: a pipe is never opened, as that would wait.
+head -c 5000 /dev/urandom >"$w/garbage.wav"; : >"$w/empty.wav"; mkfifo "$w/pipe.wav"
 steps+=(play "$w/tick.wav" wait 600
     copy "$w/tone200.wav" "$w/move.wav" play "$w/move.wav" wait 600
     remove "$w/move.wav" play "$w/move.wav" wait 600
+    play "$w/garbage.wav" play "$w/empty.wav" play "$w/pipe.wav" play "$w" wait 600
     copy "$click" "$w/move.wav" play "$w/move.wav" wait 600
     play "$w/long.wav" wait 500 play "$click" wait 600)
 expected+=("15 ms tick, shorter than the sink's buffer|14|20|-|2"
     "200 ms tone copied to move.wav|195|210|-|2"
-    "click copied to move.wav after it was deleted|115|130|-|2"
+    "click copied to move.wav after it, garbage and a pipe were silent|115|130|-|2"
     "10 s tone cut off after 500 ms by a click|560|760|115|-")
 for i in $(seq 10); do
     steps+=(play "$w/u8-22050-1.wav" play "$w/float-48000-2.wav" play "$w/long.wav")
@@ -185,18 +174,16 @@ for i in "${!expected[@]}"; do
     IFS='|' read -r label low high lastlow maxgap <<<"${expected[$i]}"
     read -r length gap lastpart <<<"${bursts[$i]:-0 0 0}"
     verdict=ok
-    if awk -v l="$length" -v g="$gap" -v p="$lastpart" -v lo="$low" -v hi="$high" -v pl="$lastlow" -v mg="$maxgap" \
-        'BEGIN { exit !(l < lo || l > hi || (pl != "-" && p < pl) || (mg != "-" && g > mg)) }'; then
-        verdict="FAILED (wanted $low-$high ms, last sound from $lastlow ms, dropouts up to $maxgap ms)"
+    awk -v l="$length" -v g="$gap" -v p="$lastpart" -v lo="$low" -v hi="$high" -v pl="$lastlow" -v mg="$maxgap" \
+        'BEGIN { exit !(l < lo || l > hi || (pl != "-" && p < pl) || (mg != "-" && g > mg)) }' &&
+        verdict="FAILED (wanted $low-$high ms, last sound from $lastlow ms, dropouts up to $maxgap ms)" &&
         failures=$((failures + 1))
-    fi
     printf '%-46s heard %6.1f ms, last sound %6.1f ms, longest dropout %5.1f ms  %s\n' \
         "$label" "$length" "$lastpart" "$gap" "$verdict"
 done
-if [ "${#bursts[@]}" -ne "${#expected[@]}" ]; then
+[ "${#bursts[@]}" -eq "${#expected[@]}" ] || {
     echo "heard ${#bursts[@]} bursts, expected ${#expected[@]} (a missing or deleted file must give silence)"
-    failures=$((failures + 1))
-fi
+    failures=$((failures + 1)); }
 awk '/play at/ { if ($7 > m) m = $7 } END { print "slowest play call: " m + 0 " us" }' "$work/probe.log"
 # The 31 MiB file would decode to 124 MiB of samples; only 64 are kept.
 read -r before after <<<"$(awk '/peak memory/ { printf "%s ", $3 }' "$work/probe.log")"
