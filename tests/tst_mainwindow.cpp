@@ -553,7 +553,7 @@ void MainWindowTest::picturesDroppedBetweenGamesAreKept()
 
 int MainWindowTest::runChild(const QString& scenario, const QString& folder)
 {
-    MainWindow w(folder);
+    MainWindow w(folder, folder + QStringLiteral("/own"));
     // Fades short enough to be quick and long enough to be closed in the middle.
     w.setFadeStepTime(scenario.startsWith(QLatin1String("close")) ? 30 : 0);
     w.setRandomSource(leftAndRight());
@@ -569,7 +569,7 @@ int MainWindowTest::runChild(const QString& scenario, const QString& folder)
             return closeSoon();
         if (!settled(w))
             return;
-        if (scenario == "exit between games")
+        if (scenario == "exit between games" || scenario == "play")
             trigger("E_exit");
         else if (scenario == "close during the start fade")
             trigger("E_game"), closeSoon();
@@ -596,6 +596,7 @@ void MainWindowTest::theProgramEndsCleanly_data()
         QTest::newRow(s) << QString::fromLatin1(s) << QString() << 0;
     QTest::newRow("count file missing") << "play" << "image/picture.txt" << 1;
     QTest::newRow("no picture can be shown") << "play" << "image/angle1.jpg" << 1;
+    QTest::newRow("only an own picture can be shown") << "play" << "image/angle1.jpg" << 0;
 }
 
 // The folder is named with blanks and Chinese characters, as a player's may be.
@@ -605,7 +606,10 @@ void MainWindowTest::theProgramEndsCleanly()
     QFETCH(QString, namedFile);
     QFETCH(int, status);
     const QString folder = dir.filePath(QStringLiteral("我的 拼图"));
-    QVERIFY(testdata::makeDataFolder(folder, QTest::currentDataTag() == QByteArray("no picture can be shown") ? "1" : "3", 3));
+    const QByteArray tag = QTest::currentDataTag();
+    QVERIFY(testdata::makeDataFolder(folder, tag.contains("picture can be shown") ? "1" : "3", 3));
+    if (tag.startsWith("only an own"))
+        QVERIFY(QDir(folder).mkpath("own") && testdata::picture(4).save(folder + "/own/4.png"));
     if (!namedFile.isEmpty()) // missing, or not a picture at all
         QVERIFY(namedFile.endsWith(".txt") ? QFile::remove(folder + '/' + namedFile) : testdata::writeFile(folder + '/' + namedFile, "x"));
 
