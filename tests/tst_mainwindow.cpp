@@ -2,6 +2,7 @@
 
 #include "game/Board.h"
 #include "ui/AboutDialog.h"
+#include "ui/Artwork.h"
 #include "ui/Appearance.h"
 #include "ui/ImageControl.h"
 #include "ui/MainWindow.h"
@@ -229,6 +230,11 @@ void MainWindowTest::theWindowKeepsItsDesign()
     QCOMPARE(previous.mirrored(true, false), control<ImageControl>(*w, "imgnext")->picture());
 
     QCOMPARE(said(*w, "imgprev") + said(*w, "imgnext") + said(*w, "imgchage"), QStringLiteral("上一张下一张改变难易度"));
+    QStringList menu;
+    for (QAction* action : control<QMenu>(*w, "E_games")->actions())
+        menu << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(menu.join('|'), QStringLiteral("开始游戏(&game)|重新开始(&replay)|-|使用帮助(&help)|注册版权(&option)|-|退出游戏(&exit)"));
+    QCOMPARE(w->windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32), artwork::windowIcon());
 }
 
 void MainWindowTest::everyTileShowsThePieceItsCellHolds_data()
@@ -517,6 +523,7 @@ void MainWindowTest::ownPicturesJoinTheCycleAsTheyCome()
     QCOMPARE(step(Qt::Key_Right), 6);
     QCOMPARE(shownPicture(*w), QImage(own.filePath("1.jpg")).convertToFormat(QImage::Format_RGB32));
     QCOMPARE(step(Qt::Key_Right), 7);
+    QFile::remove(own.filePath("10.jpg")); // the one on show goes: the next step starts where it was
     QCOMPARE(step(Qt::Key_Right), 1);
     QVERIFY(w->findChildren<QMessageBox*>().isEmpty());
 }
