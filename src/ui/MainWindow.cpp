@@ -143,10 +143,10 @@ void MainWindow::buildMenu()
     restartAction = item("E_restart", QStringLiteral("重新开始(&replay)"), &MainWindow::restartGame);
     restartAction->setEnabled(false);
     gameMenu->addSeparator()->setObjectName(QStringLiteral("E_2"));
-    helpAction = item("E_help", QStringLiteral("使用帮助(&help)"), &MainWindow::showHelp);
-    copyrightAction = item("E_reg", QStringLiteral("注册版权(&option)"), &MainWindow::showCopyright);
+    item("E_help", QStringLiteral("使用帮助(&help)"), &MainWindow::showHelp);
+    item("E_reg", QStringLiteral("注册版权(&option)"), &MainWindow::showCopyright);
     gameMenu->addSeparator()->setObjectName(QStringLiteral("E_1"));
-    exitAction = item("E_exit", QStringLiteral("退出游戏(&exit)"), &MainWindow::exitOrLeaveGame);
+    item("E_exit", QStringLiteral("退出游戏(&exit)"), &MainWindow::exitOrLeaveGame);
 }
 
 void MainWindow::buildControls()

@@ -107,9 +107,6 @@ private:
     QMenu* gameMenu = nullptr;
     QAction* startGameAction = nullptr;
     QAction* restartAction = nullptr;
-    QAction* helpAction = nullptr;
-    QAction* copyrightAction = nullptr;
-    QAction* exitAction = nullptr;
 
     QTimer* openingTimer = nullptr;
     PictureBox* source = nullptr;
