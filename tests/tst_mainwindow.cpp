@@ -80,6 +80,14 @@ void whenOpened(std::function<void(QWidget*)> look)
     });
 }
 
+// One of the 16 colours of the classic palette: light grey, or each channel from {0, 128} or from {0, 255}.
+bool isClassicColour(QRgb c)
+{
+    const auto each = [c](auto ok) { return ok(qRed(c)) && ok(qGreen(c)) && ok(qBlue(c)); };
+    return (c | 0xff000000) == qRgb(192, 192, 192) || each([](int v) { return v == 0 || v == 128; })
+        || each([](int v) { return v == 0 || v == 255; });
+}
+
 bool settled(const MainWindow& w)
 {
     return QTest::qWaitFor([&] { return w.isEnabled() && !w.isFading(); }, 10000);
@@ -235,6 +243,20 @@ void MainWindowTest::theWindowKeepsItsDesign()
         menu << (action->isSeparator() ? QStringLiteral("-") : action->text());
     QCOMPARE(menu.join('|'), QStringLiteral("开始游戏(&game)|重新开始(&replay)|-|使用帮助(&help)|注册版权(&option)|-|退出游戏(&exit)"));
     QCOMPARE(w->windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32), artwork::windowIcon());
+    // The icon: a rainbow arch in the 16 classic colours, mirror-symmetric, both feet on row 26.
+    const QImage icon = artwork::windowIcon();
+    QCOMPARE(icon.mirrored(true, false), icon);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            QVERIFY(qAlpha(icon.pixel(x, y)) == 0 ? y != 26 || (x > 13 && x < 18) : y <= 26 && isClassicColour(icon.pixel(x, y)));
+    for (const QImage& picture : {artwork::previousButton(), artwork::difficultyButton()})
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                QVERIFY(isClassicColour(picture.pixel(x, y)));
+    // A screen reader meets only named things: nothing unnamed is left showing.
+    for (QWidget* child : w->centralWidget()->findChildren<QWidget*>())
+        QVERIFY2(!child->isVisible() || !QAccessible::queryAccessibleInterface(child)->text(QAccessible::Name).isEmpty(),
+                 qPrintable(child->objectName()));
 }
 
 void MainWindowTest::everyTileShowsThePieceItsCellHolds_data()

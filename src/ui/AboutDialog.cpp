@@ -40,7 +40,6 @@ AboutDialog::AboutDialog(QWidget* parent)
     setObjectName(QStringLiteral("frmabout"));
     setWindowTitle(QStringLiteral("版权"));
     setFixedSize(twips::size(4065, 2070));
-    setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, systemColour(SystemColour::ActiveBorder));
     setPalette(pal);
