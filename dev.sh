@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-multimedia-dev qt6-svg-dev libsndfile1-dev qt6-translations-l10n fonts-wqy-zenhei)
-test_packages=(libbenchmark-dev xvfb xauth xdotool imagemagick python3 pulseaudio pulseaudio-utils sox
+build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libsndfile1-dev libpulse-dev qt6-translations-l10n fonts-wqy-zenhei)
+test_packages=(libbenchmark-dev qt6-multimedia-dev xvfb xauth xdotool imagemagick python3 pulseaudio pulseaudio-utils sox
                desktop-file-utils appstream lintian dpkg-dev file)
 
 install_missing() {

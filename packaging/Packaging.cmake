@@ -127,11 +127,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Libraries come from dpkg-shlibdeps. The rest is loaded by name at run time: the Chinese font
 # the layout is measured in, and Qt's Chinese translations for the standard buttons. The X11
-# platform plugin is part of libqt6gui6 and the sound back ends are part of libqt6multimedia6,
-# both of which dpkg-shlibdeps finds.
+# platform plugin is part of libqt6gui6, which dpkg-shlibdeps finds.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-zenhei, qt6-translations-l10n")
-# Qt plays sound only through a PulseAudio server (PipeWire provides one); without one the
-# game runs silently.
+# The move sound needs a PulseAudio server (PipeWire provides one); without one the game runs
+# silently.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 include(CPack)

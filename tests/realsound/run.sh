@@ -123,17 +123,23 @@ done
 steps+=(play "$click" wait 600 memory play "$w/big.wav" wait 500 play "$click" wait 600 memory)
 expected+=("click after 30 calls in a row|115|400|115|-"
     "31 MiB 8-bit 1 kHz file cut off after 500 ms|560|760|115|-")
-# The server goes away in the middle of a sound, a move meanwhile is silent, and the server
-# comes back within the 3 s after which Qt looks for it again.
-steps+=(play "$w/long.wav" wait 300 run stop_server play "$click" wait 1000 run start_server wait 4000
-    play "$click" wait 600)
+# The server goes away in the middle of a sound and stays away for seconds, moves meanwhile are
+# silent, and the first move after it is back is heard; so is the first after a quick restart.
+steps+=(play "$w/long.wav" wait 300 run stop_server play "$click" wait 4500 play "$click" run start_server
+    play "$click" wait 600 run stop_server run start_server play "$click" wait 600)
 expected+=("10 s tone cut off by the server's end|250|600|-|-"
-    "click once the server is back|115|130|-|2")
-# The output in use goes and another takes its place: a stream asked of the one gone would never
-# start, and Qt would wait for it for ever. Once the sound has played out, no stream stays open.
-steps+=(run 'pactl unload-module module-pipe-sink && pactl load-module module-pipe-sink "$(pipe_sink other)"'
+    "click once the server is back after 5 s|115|130|-|2"
+    "click once the server is back at once|115|130|-|2")
+# Sound follows the default output: a click while another output is the default is not heard
+# here, the next one after this is the default again is. Then the output in use goes and
+# another takes its place. Once the sound has played out, no stream stays open.
+steps+=(run 'pactl load-module module-null-sink sink_name=quiet >/dev/null && pactl set-default-sink quiet'
+    play "$click" wait 600 run 'pactl set-default-sink vellumi_pipe && pactl unload-module module-null-sink'
+    play "$click" wait 600
+    run 'pactl unload-module module-pipe-sink && pactl load-module module-pipe-sink "$(pipe_sink other)" >/dev/null'
     wait 300 play "$click" wait 1500 run '[ -z "$(pactl list short sink-inputs)" ]')
-expected+=("click on another output|115|130|-|2")
+expected+=("click once the default output is back|115|130|-|2"
+    "click on another output|115|130|-|2")
 
 timeout 60 "$probe" "${steps[@]}" >"$work/probe.log" 2>&1
 status=$?
