@@ -451,6 +451,7 @@ void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
         whenOpened([&](QWidget* opened) {
             auto* box = qobject_cast<QMessageBox*>(opened);
             help = box->windowTitle() + '|' + box->text() + '|' + QString::number(box->buttons().size());
+            QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(box->windowTitle()) + 150); // room for the title
         });
         command(*w, "E_help")->trigger();
         QCOMPARE(help, QStringLiteral("使用帮助|详情请见readme.txt|1"));

@@ -74,6 +74,7 @@ expect 0 0 "$prefix/bin/tessra" --version
 expect 2 1 "$prefix/bin/tessra" --bogus
 expect 1 1 "$prefix/bin/tessra"
 expect 1 1 env DISPLAY=:9997 "$prefix/bin/tessra"
+expect 1 1 env WAYLAND_DISPLAY=vellumi-none QT_QPA_PLATFORM='wayland;xcb' "$prefix/bin/tessra"
 [ "$failures" -eq 0 ] || exit 1
 
 timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --in-x "$prefix" \

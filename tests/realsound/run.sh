@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Proves that SoundPlayer's sounds reach a sound server whole. Starts a private PulseAudio server
-# whose only output is a sink writing into a pipe, records that while playwave_probe writes test
-# sounds with libsndfile and plays a script of them through the real SoundPlayer, then measures
-# every burst of sound in the recording. Exit 0: all heard as expected; 1: not; 77: cannot be
+# whose only output is a sink writing into a pipe, records that while playwave_probe plays a
+# script of test sounds through the real SoundPlayer, then measures every burst of sound in the
+# recording. Exit 0: all heard as expected; 1: not; 77: cannot be
 # tried here (SKIP).
 #
 #   bash run.sh PATH/TO/playwave_probe
@@ -13,7 +13,7 @@ probe=${1:-}
 
 skip() { echo "SKIP: $*"; exit 77; }
 
-for tool in pulseaudio pactl sox timeout mkfifo; do
+for tool in pulseaudio pactl sox python3 timeout mkfifo; do
     command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (packages pulseaudio pulseaudio-utils sox)"
 done
 
@@ -89,10 +89,13 @@ start_server || { tail -n 20 "$work/server.log"; skip "no PulseAudio server coul
 w=$work
 steps=()
 expected=()
-tone() { # NAME SECONDS HZ RATE CHANNELS ENCODING: the test sounds have no padding of their own
-    steps=(tone "$w/$1" "${@:2}" "${steps[@]}")
+tone() { # NAME SECONDS HZ RATE CHANNELS ENCODING: a sine at half scale, no padding of its own
+    local -A encodings=([pcm16]="signed 16" [u8]="unsigned 8" [pcm24]="signed 24" [pcm32]="signed 32"
+        [float]="floating-point 32" [ima]="ima-adpcm 4" [ulaw]="u-law 8" [alaw]="a-law 8")
+    local encoding bits
+    read -r encoding bits <<<"${encodings[$6]}"
+    sox -D -n -r "$4" -c "$5" -e "$encoding" -b "$bits" "$w/$1" synth "$2" sine "$3" vol 0.5 || fail "sox cannot write $1"
 }
-# (Not MS ADPCM: libsndfile's writer ends it with a stale block, which is then rightly heard.)
 for kind in "44100 1 pcm16" "22050 1 u8" "48000 2 float" "44100 1 ima" "8000 1 ulaw" "11025 2 alaw" \
     "96000 2 pcm24" "32000 1 pcm32"; do
     read -r rate channels encoding <<<"$kind"
@@ -104,14 +107,16 @@ click=$w/pcm16-44100-1.wav
 tone tick.wav 0.015 2000 44100 1 pcm16
 tone tone200.wav 0.2 600 44100 1 pcm16
 tone long.wav 10 440 44100 1 pcm16
-tone big.wav 32505.856 250 1000 1 u8 # 31 MiB
+# 31 MiB of 8-bit sound at 1 kHz, a 250 Hz square wave: written as it is, as sox would take minutes.
+python3 -c 'import sys, wave; f = wave.open(sys.argv[1], "wb"); f.setnchannels(1); f.setsampwidth(1)
+f.setframerate(1000); f.writeframes(bytes([64, 64, 192, 192]) * 8126464); f.close()' "$w/big.wav"
 # What cannot be played gives silence at once: a pipe is never opened, as that would wait.
 head -c 5000 /dev/urandom >"$w/garbage.wav"; : >"$w/empty.wav"; mkfifo "$w/pipe.wav"
 steps+=(play "$w/tick.wav" wait 600
-    copy "$w/tone200.wav" "$w/move.wav" play "$w/move.wav" wait 600
-    remove "$w/move.wav" play "$w/move.wav" wait 600
+    run "cp --remove-destination $w/tone200.wav $w/move.wav" play "$w/move.wav" wait 600
+    run "rm $w/move.wav" play "$w/move.wav" wait 600
     play "$w/garbage.wav" play "$w/empty.wav" play "$w/pipe.wav" play "$w" wait 600
-    copy "$click" "$w/move.wav" play "$w/move.wav" wait 600
+    run "cp $click $w/move.wav" play "$w/move.wav" wait 600
     play "$w/long.wav" wait 500 play "$click" wait 600)
 expected+=("15 ms tick, shorter than the sink's buffer|14|20|-|2"
     "200 ms tone copied to move.wav|195|210|-|2"
@@ -120,7 +125,8 @@ expected+=("15 ms tick, shorter than the sink's buffer|14|20|-|2"
 for i in $(seq 10); do
     steps+=(play "$w/u8-22050-1.wav" play "$w/float-48000-2.wav" play "$w/long.wav")
 done
-steps+=(play "$click" wait 600 memory play "$w/big.wav" wait 500 play "$click" wait 600 memory)
+memory=(run 'grep VmHWM /proc/$PPID/status')
+steps+=(play "$click" wait 600 "${memory[@]}" play "$w/big.wav" wait 500 play "$click" wait 600 "${memory[@]}")
 expected+=("click after 30 calls in a row|115|400|115|-"
     "31 MiB 8-bit 1 kHz file cut off after 500 ms|560|760|115|-")
 # The server goes away in the middle of a sound and stays away for seconds, moves meanwhile are
@@ -192,7 +198,7 @@ done
     failures=$((failures + 1)); }
 awk '/play at/ { if ($7 > m) m = $7 } END { print "slowest play call: " m + 0 " us" }' "$work/probe.log"
 # The 31 MiB file would decode to 124 MiB of samples; only 64 are kept.
-read -r before after <<<"$(awk '/peak memory/ { printf "%s ", $3 }' "$work/probe.log")"
+read -r before after <<<"$(awk '/VmHWM/ { printf "%s ", $2 }' "$work/probe.log")"
 grown=$((${after:-999999} - ${before:-0}))
 echo "the 31 MiB file took $grown kB of memory"
 [ "$grown" -le $((80 * 1024)) ] || { echo "over 80 MiB"; failures=$((failures + 1)); }
