@@ -249,10 +249,13 @@ void MainWindowTest::theWindowKeepsItsDesign()
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x)
             QVERIFY(qAlpha(icon.pixel(x, y)) == 0 ? y != 26 || (x > 13 && x < 18) : y <= 26 && isClassicColour(icon.pixel(x, y)));
-    for (const QImage& picture : {artwork::previousButton(), artwork::difficultyButton()})
-        for (int y = 0; y < picture.height(); ++y)
-            for (int x = 0; x < picture.width(); ++x)
-                QVERIFY(isClassicColour(picture.pixel(x, y)));
+    // The buttons too; each shadow pixel lies below an inked one, and on the triangle to its right.
+    for (auto [picture, shadowX] : {std::pair{artwork::previousButton(), 0}, {artwork::difficultyButton(), 1}})
+        for (int y = 1; y < picture.height(); ++y)
+            for (int x = 1; x < picture.width(); ++x) {
+                const QRgb c = picture.pixel(x, y);
+                QVERIFY(isClassicColour(c) && (c != qRgb(128, 128, 128) || picture.pixel(x - shadowX, y - 1) == qRgb(0, 0, 0)));
+            }
     // A screen reader meets only named things: nothing unnamed is left showing.
     for (QWidget* child : w->centralWidget()->findChildren<QWidget*>())
         QVERIFY2(!child->isVisible() || !QAccessible::queryAccessibleInterface(child)->text(QAccessible::Name).isEmpty(),
