@@ -212,6 +212,7 @@ void MainWindowTest::startUpShowsNothingUntilTheOpeningFadeHasRun()
 void MainWindowTest::theWindowKeepsItsDesign()
 {
     const auto w = openedWindow();
+    QCOMPARE(w->objectName(), QStringLiteral("frmmain"));
     QCOMPARE(w->centralWidget()->size(), QSize(497, 422));
     QCOMPARE(w->minimumSize(), w->maximumSize());
     QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -559,9 +560,10 @@ void MainWindowTest::picturesDroppedBetweenGamesAreKept()
     const auto w = openedWindow();
     testdata::picture(9).save(dir.filePath("drop.png"));
     testdata::writeFile(dir.filePath("notes.jpg"), "not a picture");
+    testdata::picture(9).save(dir.filePath("notes.txt"), "png"); // a picture, but never listed under that name
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(dir.filePath("notes.jpg")), QUrl::fromLocalFile(dir.filePath("drop.png")),
-                   QUrl::fromLocalFile(dir.filePath("image/angle1.jpg"))});
+                   QUrl::fromLocalFile(dir.filePath("image/angle1.jpg")), QUrl::fromLocalFile(dir.filePath("notes.txt"))});
     const auto drop = [&] {
         QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &files, Qt::LeftButton, {});
         QCoreApplication::sendEvent(w.get(), &enter);
@@ -570,18 +572,20 @@ void MainWindowTest::picturesDroppedBetweenGamesAreKept()
         return enter.isAccepted() && dropped.isAccepted();
     };
     QDir(dir.path()).mkpath("own");
-    testdata::picture(1).save(dir.filePath("own/angle1.jpg")); // a name in use
+    for (const char* inUse : {"own/angle1.jpg", "own/angle1 (2).jpg"})
+        testdata::picture(1).save(dir.filePath(inUse));
     QVERIFY(drop());
     const QDir own(dir.filePath("own"));
-    QCOMPARE(own.entryList(QDir::Files), QStringList({"angle1 (2).jpg", "angle1.jpg", "drop.png"}));
+    QCOMPARE(own.entryList(QDir::Files), QStringList({"angle1 (2).jpg", "angle1 (3).jpg", "angle1.jpg", "drop.png"}));
     QCOMPARE(shownPicture(*w), testdata::picture(9)); // the first picture taken
     const auto boxes = w->findChildren<QMessageBox*>();
-    QVERIFY(boxes.size() == 1 && boxes[0]->text().contains(dir.filePath("notes.jpg")) && !boxes[0]->text().contains("drop"));
+    QVERIFY(boxes.size() == 1 && boxes[0]->text().contains(dir.filePath("notes.jpg")) && boxes[0]->text().contains("notes.txt")
+            && !boxes[0]->text().contains("drop"));
     delete boxes[0];
 
     startGame(*w);
     QVERIFY(!drop());
-    QCOMPARE(own.entryList(QDir::Files).size(), 3);
+    QCOMPARE(own.entryList(QDir::Files).size(), 4);
 }
 
 int MainWindowTest::runChild(const QString& scenario, const QString& folder)

@@ -48,7 +48,6 @@ AboutDialog::AboutDialog(QWidget* parent)
     QLabel* web = label(this, "Label1", 2400, 1800, QStringLiteral("www.example.org"));
     QFont underlined = font();
     underlined.setUnderline(true);
-    underlined.setWeight(QFont::Normal);
     web->setFont(underlined);
     QPalette blue = web->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));

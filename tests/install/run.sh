@@ -75,6 +75,12 @@ expect 2 1 "$prefix/bin/tessra" --bogus
 expect 1 1 "$prefix/bin/tessra"
 expect 1 1 env DISPLAY=:9997 "$prefix/bin/tessra"
 expect 1 1 env WAYLAND_DISPLAY=vellumi-none QT_QPA_PLATFORM='wayland;xcb' "$prefix/bin/tessra"
+# A message names a file by where it really lies: beside the program, not through the link.
+count_file=$(realpath "$prefix/lib/vellumi/image/picture.txt")
+mv "$count_file" "$work/count"
+expect 1 1 env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work" "$prefix/bin/tessra"
+mv "$work/count" "$count_file"
+grep -qF "$count_file" "$work/err" || fail "a missing count file is not named as $count_file: $(cat "$work/err")"
 [ "$failures" -eq 0 ] || exit 1
 
 timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --in-x "$prefix" \
