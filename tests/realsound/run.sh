@@ -91,13 +91,13 @@ steps=()
 expected=()
 tone() { # NAME SECONDS HZ RATE CHANNELS ENCODING: a sine at half scale, no padding of its own
     local -A encodings=([pcm16]="signed 16" [u8]="unsigned 8" [pcm24]="signed 24" [pcm32]="signed 32"
-        [float]="floating-point 32" [ima]="ima-adpcm 4" [ulaw]="u-law 8" [alaw]="a-law 8")
+        [float]="floating-point 32" [ima]="ima-adpcm 4" [ms]="ms-adpcm 4" [ulaw]="u-law 8" [alaw]="a-law 8")
     local encoding bits
     read -r encoding bits <<<"${encodings[$6]}"
     sox -D -n -r "$4" -c "$5" -e "$encoding" -b "$bits" "$w/$1" synth "$2" sine "$3" vol 0.5 || fail "sox cannot write $1"
 }
-for kind in "44100 1 pcm16" "22050 1 u8" "48000 2 float" "44100 1 ima" "8000 1 ulaw" "11025 2 alaw" \
-    "96000 2 pcm24" "32000 1 pcm32"; do
+for kind in "44100 1 pcm16" "22050 1 u8" "48000 2 float" "44100 1 ima" "22050 2 ms" "8000 1 ulaw" \
+    "11025 2 alaw" "96000 2 pcm24" "32000 1 pcm32"; do
     read -r rate channels encoding <<<"$kind"
     tone "$encoding-$rate-$channels.wav" 0.12 1000 $kind
     steps+=(play "$w/$encoding-$rate-$channels.wav" wait 600)
