@@ -51,7 +51,12 @@ void SoundOutput::play(const Sound& sound)
         return stop();
     if (!m_loop) {
         m_loop = pa_threaded_mainloop_new();
-        if (!m_loop || pa_threaded_mainloop_start(m_loop) < 0)
+        // Without its thread nothing would ever answer; try again with the next sound.
+        if (m_loop && pa_threaded_mainloop_start(m_loop) < 0) {
+            pa_threaded_mainloop_free(m_loop);
+            m_loop = nullptr;
+        }
+        if (!m_loop)
             return;
     }
     Locked locked(m_loop);
