@@ -129,10 +129,10 @@ memory=(run 'grep VmHWM /proc/$PPID/status')
 steps+=(play "$click" wait 600 "${memory[@]}" play "$w/big.wav" wait 500 play "$click" wait 600 "${memory[@]}")
 expected+=("click after 30 calls in a row|115|400|115|-"
     "31 MiB 8-bit 1 kHz file cut off after 500 ms|560|760|115|-")
-# A desktop's volume control lists the sound under the game's name, as a game's. The server goes
+# A desktop's volume control lists the sound under the game's name and icon, as a game's. The server goes
 # away in the middle of it and stays away for seconds, moves meanwhile are silent, and the first
 # move after it is back is heard; so is the first after a quick restart.
-named='pactl list sink-inputs | grep -q "application.name = \"Vellumi\"" && pactl list sink-inputs | grep -q "media.role = \"game\""'
+named='inputs=$(pactl list sink-inputs) && for p in "application.name = \"Vellumi\"" "application.icon_name = \"vellumi\"" "media.role = \"game\""; do grep -qF "$p" <<<"$inputs" || exit 1; done'
 steps+=(play "$w/long.wav" run "$named" wait 300 run stop_server play "$click" wait 4500 play "$click" run start_server
     play "$click" wait 600 run stop_server run start_server play "$click" wait 600)
 expected+=("10 s tone cut off by the server's end|250|600|-|-"
