@@ -479,6 +479,9 @@ void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
             QCOMPARE(opened->objectName(), QStringLiteral("frmabout"));
             QCOMPARE(opened->size(), QSize(271, 138));
             QCOMPARE(opened->findChild<QLabel*>("Label1")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+            for (const QLabel* label : opened->findChildren<QLabel*>()) // each text shows whole
+                QVERIFY2(label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                           : label->sizeHint().width() <= label->width(), qPrintable(label->objectName()));
             clickOnWindow(tile(*w, neighbour));
             QCOMPARE(w->state().blankPos, before.blankPos);
         });
