@@ -200,6 +200,8 @@ void MainWindowTest::startUpShowsNothingUntilTheOpeningFadeHasRun()
 
     // A press on the menu while the window is disabled opens nothing, then or later.
     auto* timer = control<QTimer>(w, "Timer1");
+    QTest::qWait(900); // the opening fade waits a second; timers never fire early
+    QVERIFY(!w.isFading());
     QTRY_VERIFY_WITH_TIMEOUT(w.isFading(), 3000);
     QTest::mouseClick(w.menuBar(), Qt::LeftButton, {}, w.menuBar()->actionGeometry(w.menuBar()->actions().first()).center());
     QVERIFY(timer->isActive());
