@@ -105,10 +105,10 @@ bool SoundOutput::connectToServer()
 
 void SoundOutput::openStream()
 {
-    const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, uint32_t(m_sound.rate), uint8_t(m_sound.channels)};
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, uint32_t(m_sound.rate), uint8_t(m_sound.channels)};
     pa_proplist* properties = pa_proplist_new();
     pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "game");
-    m_stream = pa_stream_new_with_proplist(m_context, "move", &spec, nullptr, properties);
+    m_stream = pa_stream_new_with_proplist(m_context, "move", &format, nullptr, properties);
     pa_proplist_free(properties);
     if (!m_stream) {
         m_sound = {};
@@ -116,11 +116,11 @@ void SoundOutput::openStream()
     }
     m_written = 0;
     const qint64 frame = m_sound.bytesPerFrame();
-    m_tailBytes = qint64(pa_usec_to_bytes(tailUs, &spec)) / frame * frame;
+    m_tailBytes = qint64(pa_usec_to_bytes(tailUs, &format)) / frame * frame;
     pa_stream_set_state_callback(m_stream, &SoundOutput::onStreamState, this);
     pa_stream_set_write_callback(m_stream, &SoundOutput::onWritable, this);
     const uint32_t serverChooses = uint32_t(-1);
-    const pa_buffer_attr buffer{serverChooses, uint32_t(pa_usec_to_bytes(bufferUs, &spec)), serverChooses,
+    const pa_buffer_attr buffer{serverChooses, uint32_t(pa_usec_to_bytes(bufferUs, &format)), serverChooses,
                                 serverChooses, serverChooses};
     // No output named: the stream goes to the default one of the moment.
     if (pa_stream_connect_playback(m_stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0)
