@@ -7,6 +7,7 @@
 #include "ui/ImageControl.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureBox.h"
+#include "ui/PictureFile.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -20,6 +21,7 @@
 #include <QUrl>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -113,6 +115,7 @@ private slots:
     void menuCommandsWorkFromTheMenuAndThePopUp();
     void arrowKeysPlayAsPressesDo();
     void ownPicturesJoinTheCycleAsTheyCome();
+    void aLargePictureNeverStallsTheWindow();
     void picturesDroppedBetweenGamesAreKept();
     void theProgramEndsCleanly_data();
     void theProgramEndsCleanly();
@@ -531,23 +534,30 @@ void MainWindowTest::arrowKeysPlayAsPressesDo()
 void MainWindowTest::ownPicturesJoinTheCycleAsTheyCome()
 {
     const auto w = openedWindow();
-    const QDir own(dir.filePath("own"));
+    QDir own(dir.filePath("own"));
     own.mkpath(".");
     testdata::picture(6).save(own.filePath("10.jpg"));
     testdata::picture(7).save(own.filePath("9.png"));
+    for (int b = 1; b <= 9; ++b)
+        testdata::writeFile(own.filePath(QStringLiteral("b%1.jpg").arg(b)), "broken");
     QFile::remove(dir.filePath("image/angle3.jpg"));
     QVERIFY(mkfifo(QFile::encodeName(dir.filePath("image/angle3.jpg")).constData(), 0600) == 0);
     QFile::remove(dir.filePath("image/angle4.jpg"));
     const auto step = [&](Qt::Key key) { QTest::keyClick(w.get(), key); return int(w->state().picNo); };
-    // Back over the end: 10.jpg, 9.png, then past 4 (missing) and 3 (a pipe) to 2.
+    // Back over the end: past the nine broken ones to 10.jpg, 9.png, then past 4 (missing)
+    // and 3 (a pipe) to 2. One box tells of them all, the first few by name.
     QCOMPARE(step(Qt::Key_Left), 7);
     QCOMPARE(shownPicture(*w), QImage(own.filePath("10.jpg")).convertToFormat(QImage::Format_RGB32));
     QCOMPARE(step(Qt::Key_Left), 6);
     QCOMPARE(step(Qt::Key_Left), 5);
     QCOMPARE(step(Qt::Key_Left), 2);
     const auto boxes = w->findChildren<QMessageBox*>();
-    QVERIFY(boxes.size() == 2 && boxes[0]->text().endsWith("image/angle4.jpg") && boxes[1]->text().endsWith("image/angle3.jpg"));
-    qDeleteAll(boxes);
+    QCOMPARE(boxes.size(), 1);
+    const QStringList lines = boxes[0]->text().split('\n');
+    QCOMPARE(lines.size(), 9);
+    QVERIFY(lines[0].endsWith("own/b9.jpg") && lines[7].endsWith("own/b2.jpg"));
+    QCOMPARE(lines[8], QStringLiteral("…等 3 个文件")); // b1, angle4 and angle3
+    delete boxes[0];
     // 9.png goes and 1.jpg comes while the game runs: the next step knows.
     QFile::remove(own.filePath("9.png"));
     testdata::picture(8).save(own.filePath("1.jpg"));
@@ -557,40 +567,83 @@ void MainWindowTest::ownPicturesJoinTheCycleAsTheyCome()
     QCOMPARE(step(Qt::Key_Right), 7);
     QFile::remove(own.filePath("10.jpg")); // the one on show goes: the next step starts where it was
     QCOMPARE(step(Qt::Key_Right), 1);
+    QCOMPARE(step(Qt::Key_Left), 6);
+    own.removeRecursively(); // every own picture goes while one shows: back to the numbered ones
+    QCOMPARE(step(Qt::Key_Left), 5);
     QVERIFY(w->findChildren<QMessageBox*>().isEmpty());
+}
+
+// A photo too large to read at once is read while the window goes on; the display keeps its
+// picture meanwhile, and a further step passes over the one still being read.
+void MainWindowTest::aLargePictureNeverStallsTheWindow()
+{
+    const auto w = openedWindow();
+    QDir own(dir.filePath("own"));
+    own.mkpath(".");
+    testdata::picture(6, 2000, 1500).save(own.filePath("a.jpg"));
+    testdata::picture(7).save(own.filePath("b.jpg"));
+    QTest::keyClick(w.get(), Qt::Key_Left);
+    QCOMPARE(w->state().picNo, std::int16_t(7));
+    QTest::keyClick(w.get(), Qt::Key_Left);
+    QCOMPARE(w->state().picNo, std::int16_t(7));
+    QTRY_COMPARE(w->state().picNo, std::int16_t(6));
+    QString why;
+    QCOMPARE(shownPicture(*w), loadPicture(own.filePath("a.jpg"), &why));
+
+    QTest::keyClick(w.get(), Qt::Key_Left);
+    QTest::keyClick(w.get(), Qt::Key_Right);
+    QTest::keyClick(w.get(), Qt::Key_Right);
+    QCOMPARE(w->state().picNo, std::int16_t(7));
+    QTest::qWait(300);
+    QCOMPARE(w->state().picNo, std::int16_t(7));
+    QCOMPARE(shownPicture(*w), QImage(own.filePath("b.jpg")).convertToFormat(QImage::Format_RGB32));
 }
 
 void MainWindowTest::picturesDroppedBetweenGamesAreKept()
 {
     const auto w = openedWindow();
     testdata::picture(9).save(dir.filePath("drop.png"));
+    testdata::picture(10).save(dir.filePath(".hidden.png"));
     testdata::writeFile(dir.filePath("notes.jpg"), "not a picture");
     testdata::picture(9).save(dir.filePath("notes.txt"), "png"); // a picture, but never listed under that name
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(dir.filePath("notes.jpg")), QUrl::fromLocalFile(dir.filePath("drop.png")),
-                   QUrl::fromLocalFile(dir.filePath("image/angle1.jpg")), QUrl::fromLocalFile(dir.filePath("notes.txt"))});
-    const auto drop = [&] {
+    // The longest name the file system takes: a second copy, numbered, cannot have it.
+    const QString longest = dir.filePath(QString(251, 'x') + ".png");
+    testdata::picture(11).save(longest);
+    const auto drop = [&](const QStringList& names) {
+        QMimeData files;
+        QList<QUrl> urls;
+        for (const QString& name : names)
+            urls << QUrl::fromLocalFile(name.startsWith('/') ? name : dir.filePath(name));
+        files.setUrls(urls);
         QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &files, Qt::LeftButton, {});
         QCoreApplication::sendEvent(w.get(), &enter);
         QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &files, Qt::LeftButton, {});
         QCoreApplication::sendEvent(w.get(), &dropped);
-        return enter.isAccepted() && dropped.isAccepted();
+        return enter.isAccepted() && dropped.isAccepted()
+            && QTest::qWaitFor([&] { return !w->findChild<QProgressDialog*>(); });
     };
     QDir(dir.path()).mkpath("own");
     for (const char* inUse : {"own/angle1.jpg", "own/angle1 (2).jpg"})
         testdata::picture(1).save(dir.filePath(inUse));
-    QVERIFY(drop());
-    const QDir own(dir.filePath("own"));
-    QCOMPARE(own.entryList(QDir::Files), QStringList({"angle1 (2).jpg", "angle1 (3).jpg", "angle1.jpg", "drop.png"}));
-    QCOMPARE(shownPicture(*w), testdata::picture(9)); // the first picture taken
-    const auto boxes = w->findChildren<QMessageBox*>();
-    QVERIFY(boxes.size() == 1 && boxes[0]->text().contains(dir.filePath("notes.jpg")) && boxes[0]->text().contains("notes.txt")
-            && !boxes[0]->text().contains("drop"));
-    delete boxes[0];
+    QVERIFY(drop({"notes.jpg", ".hidden.png", "drop.png", "image/angle1.jpg", "notes.txt", longest, longest}));
+    QDir own(dir.filePath("own"));
+    QCOMPARE(own.entryList(QDir::Files),
+             QStringList({"angle1 (2).jpg", "angle1 (3).jpg", "angle1.jpg", "drop.png", "hidden.png", QFileInfo(longest).fileName()}));
+    QCOMPARE(shownPicture(*w), testdata::picture(10)); // the first picture taken
+    const auto lines = [&] { return w->findChild<QMessageBox*>()->text().split('\n'); };
+    QCOMPARE(lines(), QStringList({"没有加入（不是图片文件：" + dir.filePath("notes.jpg") + "）",
+                                   "没有加入（不是图片文件名：" + dir.filePath("notes.txt") + "）",
+                                   "没有加入（文件名太长：" + longest + "）"}));
+
+    // Where the folder should be there is a file: said so, in the same box.
+    own.removeRecursively();
+    testdata::writeFile(dir.filePath("own"), "");
+    QVERIFY(drop({"drop.png"}));
+    QCOMPARE(w->findChildren<QMessageBox*>().size(), 1);
+    QCOMPARE(lines().last(), "没有加入（图片文件夹的位置上有一个文件：" + dir.filePath("drop.png") + "）");
 
     startGame(*w);
-    QVERIFY(!drop());
-    QCOMPARE(own.entryList(QDir::Files).size(), 4);
+    QVERIFY(!drop({"drop.png"}));
 }
 
 int MainWindowTest::runChild(const QString& scenario, const QString& folder)

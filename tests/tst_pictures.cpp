@@ -1,10 +1,15 @@
 #include "ui/PictureFile.h"
 
 #include <QBuffer>
+#include <QGuiApplication>
+#include <QImageWriter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace vellumi;
@@ -95,6 +100,15 @@ void PicturesTest::everyPictureBecomes480By360()
         QVERIFY2(near(picture.pixel(at[i]), corners[i]), qPrintable(QStringLiteral("corner %1: %2").arg(i).arg(picture.pixel(at[i]), 0, 16)));
 }
 
+// A picture's header sent to a child process, which reports its peak memory.
+long peakMemoryKiB(const QString& file)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--peak"), file});
+    child.waitForFinished(60000);
+    return child.readAllStandardOutput().trimmed().toLong();
+}
+
 void PicturesTest::aPictureThatCannotBeReadSaysWhy()
 {
     // Exactly the size shown: the very pixels, untouched.
@@ -103,17 +117,60 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     QString why;
     QCOMPARE(loadPicture(dir.filePath("exact.png"), &why), exact);
 
-    QFile text(dir.filePath("text.jpg"));
-    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("just text\n") > 0);
-    text.close();
+    const auto write = [this](const char* name, const QByteArray& content) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    };
+    write("text.jpg", "just text\n");
     QVERIFY(mkfifo(QFile::encodeName(dir.filePath("pipe.jpg")).constData(), 0600) == 0);
     QFile::link(dir.filePath("loop.jpg"), dir.filePath("loop.jpg"));
+    // SVGs whose picture is the SVG itself, or a pipe: reading either would never end.
+    const QByteArray svg("<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='480' "
+                         "height='360'><image width='480' height='360' xlink:href='%1'/></svg>");
+    write("self.svg", QString::fromLatin1(svg).arg(dir.filePath("self.svg")).toUtf8());
+    write("piped.jpg", QString::fromLatin1(svg).arg(dir.filePath("pipe.jpg")).toUtf8());
+    // A tiny progressive JPEG that claims to be 16000 × 15000: decoding it would take gigabytes.
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    QVERIFY(writer.write(quadrants({16, 16})));
+    const qsizetype frame = jpeg.indexOf("\xFF\xC2");
+    QVERIFY(frame > 0);
+    write("bomb.jpg", jpeg.replace(frame + 5, 4, QByteArray("\x3A\x98\x3E\x80", 4)));
+    // A photo cut short in the middle of its picture data.
+    quadrants({640, 480}).save(dir.filePath("whole.jpg"));
+    QFile whole(dir.filePath("whole.jpg"));
+    QVERIFY(whole.open(QIODevice::ReadOnly));
+    write("cut.jpg", whole.read(whole.size() * 2 / 3));
+
     for (auto [name, reason] : {std::pair{"missing.jpg", "找不到文件"}, {"text.jpg", "不是图片文件"}, {"pipe.jpg", "不是普通文件"},
-                                {"loop.jpg", "符号链接循环"}, {"", "不是普通文件"}}) {
+                                {"loop.jpg", "符号链接循环"}, {"", "不是普通文件"}, {"self.svg", "不支持的图片格式（svg）"},
+                                {"piped.jpg", "不支持的图片格式（svg）"}, {"bomb.jpg", "图片太大（16000 × 15000）"},
+                                {"cut.jpg", "图片文件不完整"}}) {
         QVERIFY(loadPicture(dir.filePath(name), &why).isNull());
         QCOMPARE(why, QStringLiteral("%1：%2").arg(QString::fromUtf8(reason), dir.filePath(name)));
     }
+    QVERIFY(!loadPicture(dir.filePath("whole.jpg"), &why).isNull());
+    // Refused from its header alone: the memory of the program and no more.
+    const long peak = peakMemoryKiB(dir.filePath("bomb.jpg"));
+    QVERIFY2(peak > 0 && peak < 512 * 1024, qPrintable(QString::number(peak)));
 }
 
-QTEST_GUILESS_MAIN(PicturesTest)
+int main(int argc, char* argv[])
+{
+    QGuiApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--peak") {
+        QString why;
+        loadPicture(QString::fromLocal8Bit(argv[2]), &why);
+        struct rusage usage {};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("%ld\n", usage.ru_maxrss);
+        return 0;
+    }
+    PicturesTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_pictures.moc"

@@ -15,6 +15,8 @@
 #include "ui/ImageControl.h"
 #include "ui/PictureBox.h"
 #include "ui/PictureFile.h"
+#include "ui/PictureImport.h"
+#include "ui/PictureLoader.h"
 #include "ui/Twips.h"
 
 #include <QCoreApplication>
@@ -26,6 +28,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QAccessible>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -110,6 +113,10 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
     , programFolder(programFolder)
     , catalog(programFolder, ownFolder.isEmpty() ? ownPicturesFolder() : ownFolder)
 {
+    loader = new PictureLoader(this);
+    connect(loader, &PictureLoader::finished, this, &MainWindow::onPictureRead);
+    import = new PictureImport(this);
+    connect(import, &PictureImport::finished, this, &MainWindow::onImported);
     auto* player = new SoundPlayer(this);
     playSound = [player](const QString& file) { player->play(file); };
     rnd = [this] { return static_cast<float>(generator() >> 8) * (1.0f / 16777216.0f); };
@@ -207,51 +214,116 @@ QString MainWindow::ownPicturesFolder()
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/pictures");
 }
 
-void MainWindow::tellPlayer(const QString& message)
+void MainWindow::tellPlayer(const QStringList& problems)
 {
-    std::fprintf(stderr, "tessra: %s\n", message.toUtf8().constData());
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Vellumi"), message, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setModal(false);
-    box->show();
+    if (problems.isEmpty())
+        return;
+    for (const QString& problem : problems)
+        std::fprintf(stderr, "tessra: %s\n", problem.toUtf8().constData());
+    // A box that would list them all could be taller than any screen.
+    constexpr int namedAtMost = 8;
+    if (!problemBox) {
+        problemsShown.clear();
+        problemBox = new QMessageBox(QMessageBox::Warning, QStringLiteral("Vellumi"), {}, QMessageBox::Ok, this);
+        problemBox->setAttribute(Qt::WA_DeleteOnClose);
+        problemBox->setModal(false);
+    }
+    problemsShown += problems;
+    QString text = problemsShown.mid(0, namedAtMost).join(u'\n');
+    if (problemsShown.size() > namedAtMost)
+        text += QStringLiteral("\n…等 %1 个文件").arg(problemsShown.size() - namedAtMost);
+    problemBox->setText(text);
+    problemBox->show();
 }
 
-bool MainWindow::showPicture(int position)
+void MainWindow::notePictureProblem(const QString& path, const QString& why, QStringList& problems)
 {
-    const QString path = catalog.path(position);
-    QString why;
-    QImage picture = loadPicture(path, &why);
-    if (picture.isNull()) {
-        if (!reported.contains(path)) {
-            reported.insert(path);
-            tellPlayer(why);
-        }
-        return false;
+    if (!reported.contains(path)) {
+        reported.insert(path);
+        problems << why;
     }
+}
+
+void MainWindow::applyPicture(int position, QImage picture)
+{
     currentPicture = std::move(picture);
-    currentPath = path;
+    currentPath = catalog.path(position);
     game.picNo = static_cast<std::int16_t>(position + 1);
     display->setPicture(currentPicture);
     describeDisplay();
-    return true;
 }
 
-void MainWindow::stepPicture(int direction)
+MainWindow::Shown MainWindow::showPicture(int position, QStringList& problems)
 {
-    catalog.refresh();
-    const int count = std::min(catalog.size(), 32767);
+    const QString path = catalog.path(position);
+    QString why;
+    const std::optional<PictureHeader> header = checkPicture(path, &why);
+    if (header && !header->isQuickToRead()) {
+        readingPosition = position;
+        loader->read(path);
+        return Shown::Later;
+    }
+    QImage picture = header ? loadPicture(path, &why) : QImage();
+    if (picture.isNull()) {
+        notePictureProblem(path, why, problems);
+        return Shown::Never;
+    }
+    applyPicture(position, std::move(picture));
+    return Shown::Now;
+}
+
+void MainWindow::onPictureRead(const QString& fileName, const QImage& picture, const QString& why)
+{
+    const int position = std::exchange(readingPosition, -1);
+    if (!picture.isNull()) {
+        applyPicture(position, picture);
+        return;
+    }
+    QStringList problems;
+    notePictureProblem(fileName, why, problems);
+    tellPlayer(problems);
+    stepFrom(position + 1, readingDirection, readingTries);
+}
+
+int MainWindow::currentNumber(int direction)
+{
     int number = game.picNo;
     if (number > game.picCount) {
         // One of the player's own pictures: they may have moved, or this one gone, meanwhile.
         const int now = catalog.positionOf(currentPath);
         number = now >= 0 ? now + 1 : number - (direction > 0 ? 1 : 0);
     }
-    for (int tries = 0; tries < count; ++tries) {
-        number = direction > 0 ? nextPicture(std::int16_t(number), std::int16_t(count))
-                               : previousPicture(std::int16_t(number), std::int16_t(count));
-        if (showPicture(number - 1))
-            return;
+    // Past the end when the last pictures have gone: the step goes to the new last or first.
+    return std::min(number, catalog.size() + (direction > 0 ? 0 : 1));
+}
+
+void MainWindow::stepPicture(int direction)
+{
+    catalog.refresh();
+    // A picture still being read is passed over like one that cannot be read.
+    const int number = readingPosition >= 0 ? readingPosition + 1 : currentNumber(direction);
+    loader->cancel();
+    readingPosition = -1;
+    stepFrom(number, direction, catalog.size());
+}
+
+// Every picture is tried at most once in a step, so a cycle of pictures that cannot be read
+// ends; a picture read off the window's thread carries on the same step when it fails.
+void MainWindow::stepFrom(int number, int direction, int tries)
+{
+    QStringList problems;
+    const auto count = static_cast<std::int16_t>(catalog.size());
+    while (tries-- > 0) {
+        number = direction > 0 ? nextPicture(std::int16_t(number), count) : previousPicture(std::int16_t(number), count);
+        const Shown shown = showPicture(number - 1, problems);
+        if (shown == Shown::Later) {
+            readingDirection = direction;
+            readingTries = tries;
+        }
+        if (shown != Shown::Never)
+            break;
     }
+    tellPlayer(problems);
 }
 
 bool MainWindow::isFading() const
@@ -292,9 +364,19 @@ void MainWindow::load()
     // The first picture that can be shown; only when none can does the program give up.
     catalog.setNumberedCount(game.picCount);
     catalog.refresh();
+    // Read here and now, however large: nothing shows before the opening fade anyway.
+    QStringList problems;
     int position = 0;
-    while (position < catalog.size() && !showPicture(position))
-        ++position;
+    for (; position < catalog.size(); ++position) {
+        QString why;
+        QImage picture = loadPicture(catalog.path(position), &why);
+        if (!picture.isNull()) {
+            applyPicture(position, std::move(picture));
+            break;
+        }
+        notePictureProblem(catalog.path(position), why, problems);
+    }
+    tellPlayer(problems);
     if (position == catalog.size())
         fatalError(QStringLiteral("没有可以显示的图片：%1").arg(catalog.path(0)));
     // Nothing shows before the opening fade, which brings the picture in from its source.
@@ -334,6 +416,9 @@ void MainWindow::fadeOutThen(std::function<void()> rest)
 
 void MainWindow::startGame()
 {
+    // The game is played with the picture on show, whatever was being read.
+    loader->cancel();
+    readingPosition = -1;
     nextButton->setEnabled(false);
     previousButton->setEnabled(false);
     difficultyButton->setEnabled(false);
@@ -529,7 +614,7 @@ void MainWindow::showPreviousPicture()
 
 bool MainWindow::takesDrops() const
 {
-    return isEnabled() && !gameRunning() && !isFading();
+    return isEnabled() && !gameRunning() && !isFading() && !import->isRunning();
 }
 
 // Between games, pictures dropped from a file manager join the player's own folder.
@@ -556,32 +641,35 @@ void MainWindow::dropEvent(QDropEvent* event)
         return;
     }
     event->acceptProposedAction();
-    const QDir folder(catalog.ownFolder());
-    folder.mkpath(QStringLiteral("."));
-    QStringList refused;
-    QString first;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        const QFileInfo from(url.toLocalFile());
-        QString why;
-        if (!url.isLocalFile() || !PictureCatalog::looksLikeImage(from.fileName()) || loadPicture(from.filePath(), &why).isNull()) {
-            refused << (url.isLocalFile() ? from.filePath() : url.toDisplayString());
-            continue;
-        }
-        // Never over a picture already there: a name in use gets a number.
-        QString to = folder.filePath(from.fileName());
-        for (int n = 2; QFileInfo::exists(to); ++n)
-            to = folder.filePath(QStringLiteral("%1 (%2).%3").arg(from.completeBaseName()).arg(n).arg(from.suffix()));
-        if (!QFile::copy(from.filePath(), to))
-            refused << from.filePath();
-        else if (first.isEmpty())
-            first = to;
-    }
-    if (!refused.isEmpty())
-        tellPlayer(QStringLiteral("不是可以读取的图片，没有加入：%1").arg(refused.join(QStringLiteral("、"))));
-    if (!first.isEmpty()) {
-        catalog.refresh();
-        showPicture(catalog.positionOf(first));
-    }
+    QStringList files, refused;
+    for (const QUrl& url : event->mimeData()->urls())
+        url.isLocalFile() ? files << url.toLocalFile() : refused << QStringLiteral("没有加入（不是本机的文件：%1）").arg(url.toDisplayString());
+    tellPlayer(refused);
+    if (files.isEmpty())
+        return;
+    // Shown only when the copying takes long enough to be noticed.
+    auto* progress = new QProgressDialog(QStringLiteral("正在加入图片…"), QStringLiteral("取消"), 0, int(files.size()), this);
+    progress->setObjectName(QStringLiteral("importProgress"));
+    progress->setMinimumDuration(500);
+    connect(progress, &QProgressDialog::canceled, import, &PictureImport::cancel);
+    connect(import, &PictureImport::progressed, progress, &QProgressDialog::setValue);
+    connect(import, &PictureImport::finished, progress, &QObject::deleteLater);
+    import->start(files, catalog.ownFolder());
+}
+
+// The first picture dropped is shown, unless a game has begun meanwhile.
+void MainWindow::onImported(const QStringList& copied, const QStringList& refused)
+{
+    tellPlayer(refused);
+    if (copied.isEmpty() || gameRunning() || isFading())
+        return;
+    catalog.refresh();
+    const int position = catalog.positionOf(copied.first());
+    if (position < 0)
+        return;
+    loader->cancel();
+    readingPosition = -1;
+    stepFrom(position, +1, 1);
 }
 
 } // namespace vellumi

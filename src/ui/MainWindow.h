@@ -13,11 +13,13 @@
 #include <random>
 #include <vector>
 
+#include <QPointer>
 #include <QSet>
 
 class QAction;
 class QLabel;
 class QMenu;
+class QMessageBox;
 class QTimer;
 
 namespace vellumi {
@@ -27,6 +29,8 @@ class ImageControl;
 class InputHold;
 class PatternFade;
 class PictureBox;
+class PictureImport;
+class PictureLoader;
 
 // The main window: it turns presses and commands into calls on the game state and shows what
 // they did. The rules themselves live in src/game. Controls carry their design names as object
@@ -60,13 +64,23 @@ public:
 private:
     void buildMenu();
     void buildControls();
-    // Shows the picture at a position of the cycle; false, after telling the player why, when
-    // it cannot be read.
-    bool showPicture(int position);
+    enum class Shown { Now, Later, Never };
+    // Shows the picture at a position of the cycle. One too large to read at once is read off
+    // the window's thread and shown Later, the display keeping what it shows meanwhile; one
+    // that cannot be read is Never shown, and why is added to `problems` the first time.
+    Shown showPicture(int position, QStringList& problems);
+    void applyPicture(int position, QImage picture);
+    void notePictureProblem(const QString& path, const QString& why, QStringList& problems);
+    void onPictureRead(const QString& fileName, const QImage& picture, const QString& why);
     // One step through the pictures, passing over those that cannot be read.
     void stepPicture(int direction);
-    void tellPlayer(const QString& message);
+    void stepFrom(int number, int direction, int tries);
+    // The number of the picture on show, or of the place it had if it has gone meanwhile.
+    int currentNumber(int direction);
+    // However many problems come at once, one box tells of them.
+    void tellPlayer(const QStringList& problems);
     bool takesDrops() const;
+    void onImported(const QStringList& copied, const QStringList& refused);
 
     void runOpeningFade();
     void startGame();
@@ -116,7 +130,15 @@ private:
     // The picture shown between games, read once for the display, the fades and the tiles.
     QImage currentPicture;
     QString currentPath;
+    PictureLoader* loader = nullptr;
+    // The picture being read off the window's thread, if any, and the step that asked for it.
+    int readingPosition = -1;
+    int readingDirection = 1;
+    int readingTries = 0;
+    PictureImport* import = nullptr;
     QSet<QString> reported;
+    QPointer<QMessageBox> problemBox;
+    QStringList problemsShown;
     PictureClip clip;
     std::vector<QImage> pieces;
     ImageControl* difficultyButton = nullptr;

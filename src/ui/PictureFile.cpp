@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QImageReader>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -14,10 +16,6 @@
 namespace vellumi {
 
 namespace {
-
-// Beyond this a file is refused before decoding: no camera makes such pictures, and the frame
-// header of a damaged or hostile file can claim any size at all.
-constexpr qint64 maxPixels = 250'000'000;
 
 QString problem(const char* reason, const QString& fileName)
 {
@@ -63,42 +61,97 @@ bool isRegularFile(const QString& fileName, QString* why)
     return true;
 }
 
-QImage loadPicture(const QString& fileName, QString* why)
+namespace {
+
+// Reads as ended once asked to stop, so that a decode no longer wanted finishes early.
+class StoppableFile : public QFile {
+public:
+    explicit StoppableFile(std::stop_token stop)
+        : stop(std::move(stop))
+    {
+    }
+
+protected:
+    qint64 readData(char* data, qint64 size) override { return stop.stop_requested() ? -1 : QFile::readData(data, size); }
+
+private:
+    std::stop_token stop;
+};
+
+// Non-blocking, and checked again once open: the file may have been swapped since.
+bool openRegularFile(QFile& file, const QString& fileName, QString* why)
 {
     if (!isRegularFile(fileName, why))
-        return {};
-    // Non-blocking, and checked again once open: the file may have been swapped since.
+        return false;
     const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         *why = fd < 0 ? openProblem(errno, fileName) : problem("不是普通文件", fileName);
         if (fd >= 0)
             ::close(fd);
-        return {};
+        return false;
     }
-    QFile file;
-    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+}
 
-    QImageReader reader(&file);
-    reader.setDecideFormatFromContent(true);
+// A JPEG cut short still decodes, its missing part grey; only the missing end marker tells.
+// Looked for from the end, where it nearly always is.
+bool hasEndMarker(QIODevice& file, qint64 scanStart, const std::stop_token& stop)
+{
+    constexpr qint64 chunk = 64 * 1024;
+    qint64 end = file.size();
+    while (end - 1 > scanStart && !stop.stop_requested()) {
+        const qint64 from = std::max(scanStart, end - chunk);
+        if (!file.seek(from))
+            return false;
+        if (file.read(end - from).contains("\xFF\xD9"))
+            return true;
+        end = from + 1; // a marker across the boundary is found in the next chunk
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<PictureHeader> checkPicture(const QString& fileName, QString* why)
+{
+    QFile file;
+    return openRegularFile(file, fileName, why) ? readPictureHeader(file, fileName, why) : std::nullopt;
+}
+
+QImage loadPicture(const QString& fileName, QString* why, std::stop_token stop)
+{
+    // Qt's own bound on one picture's pixels would otherwise refuse pictures that ours allows.
+    static const bool limitSet = (QImageReader::setAllocationLimit(int(maxDecodeBytes >> 20) + 128), true);
+    Q_UNUSED(limitSet);
+    StoppableFile file(stop);
+    if (!openRegularFile(file, fileName, why))
+        return {};
+    const std::optional<PictureHeader> header = readPictureHeader(file, fileName, why);
+    if (!header)
+        return {};
+    if (header->format == "jpeg" && !hasEndMarker(file, header->scanStart, stop) && !stop.stop_requested()) {
+        *why = problem("图片文件不完整", fileName);
+        return {};
+    }
+    file.seek(0);
+    // Only the format the content showed: no other plugin gets to look at the file.
+    QImageReader reader(&file, header->format);
+    reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(true);
-    const QSize stored = reader.size();
-    if (!reader.canRead() || !stored.isValid()) {
-        *why = problem("不是图片文件", fileName);
-        return {};
-    }
-    if (qint64(stored.width()) * stored.height() > maxPixels) {
-        *why = problem("图片太大", fileName);
-        return {};
-    }
     // Decoding straight to the size shown saves the memory and time of the full picture; the
     // reader scales the picture as stored, before turning it upright.
+    const QSize stored = header->size;
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     const QSize upright = turned ? stored.transposed() : stored;
     const double cover = std::max(double(pictureSize.width()) / upright.width(), double(pictureSize.height()) / upright.height());
     if (cover < 1.0)
         reader.setScaledSize(QSize(int(std::ceil(stored.width() * cover)), int(std::ceil(stored.height() * cover))));
     const QImage image = reader.read();
+    if (stop.stop_requested()) {
+        why->clear();
+        return {};
+    }
     if (image.isNull()) {
         *why = QStringLiteral("图片文件已损坏：%1（%2）").arg(fileName, reader.errorString());
         return {};

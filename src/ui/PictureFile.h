@@ -1,22 +1,31 @@
 #pragma once
 
+#include "ui/PictureHeader.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
+
+#include <optional>
+#include <stop_token>
 
 namespace vellumi {
 
 // Every picture the game shows, fades and cuts has this size: the display's interior.
 inline constexpr QSize pictureSize{480, 360};
 
-// Reads a picture file of any size and format as a pictureSize picture: turned upright by its
-// EXIF orientation, scaled smoothly to cover the size and cropped about its centre. A picture
-// of exactly that size comes back pixel for pixel. A large JPEG is decoded straight to about
-// the size it will be shown at, so a photo of many megapixels costs little time or memory.
-// Only a regular file is ever opened, so a pipe or a device under a picture's name cannot
-// block the game. On failure returns a null image and puts the reason and the file's name,
-// in the player's language, in `why`.
-QImage loadPicture(const QString& fileName, QString* why);
+// Reads a photo of any size as a pictureSize picture: turned upright by its EXIF orientation,
+// scaled smoothly to cover the size and cropped about its centre. A picture of exactly that
+// size comes back pixel for pixel. A large JPEG is decoded straight to about the size it will
+// be shown at, so a photo of many megapixels costs little time or memory. Only a regular file
+// is ever opened, so a pipe or a device under a picture's name cannot block the game, and only
+// the photo formats are read, so that a picture cannot make the game open any other file. On
+// failure returns a null image and puts the reason and the file's name, in the player's
+// language, in `why`. Once `stop` is requested reading ends early, with no image and no reason.
+QImage loadPicture(const QString& fileName, QString* why, std::stop_token stop = {});
+
+// Reads only as much of a picture file as its header, with the same checks as loadPicture.
+std::optional<PictureHeader> checkPicture(const QString& fileName, QString* why);
 
 // Whether a file is a regular file, so that opening it cannot block; if not, why not, in the
 // player's language and naming the file.

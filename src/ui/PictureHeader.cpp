@@ -1,0 +1,185 @@
+#include "ui/PictureHeader.h"
+
+#include "ui/PictureFile.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include <algorithm>
+
+namespace vellumi {
+
+namespace {
+
+// Above this a picture takes long enough to decode that the window would stall for it.
+constexpr qint64 quickPixels = 2'000'000;
+
+QString problem(const QString& reason, const QString& fileName)
+{
+    return QStringLiteral("%1：%2").arg(reason, fileName);
+}
+
+QByteArray photoFormat(const QByteArray& head)
+{
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return "jpeg";
+    if (head.startsWith("\x89PNG\r\n\x1A\n"))
+        return "png";
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return "gif";
+    if (head.startsWith("BM"))
+        return "bmp";
+    if (head.startsWith("RIFF") && head.mid(8, 4) == "WEBP")
+        return "webp";
+    return {};
+}
+
+// What a JPEG's frame and first scan say.
+struct JpegFrame {
+    QSize size;
+    // Samples of all components per pixel: 3 for full colour, 1.5 for the usual 4:2:0.
+    double samplesPerPixel = 0;
+    int components = 0;
+    bool progressive = false;
+    // Decoding keeps every coefficient of the whole picture when the image comes in several
+    // scans, progressive or one component at a time: two bytes a sample, whatever the scale.
+    bool multiScan = false;
+    qint64 scanStart = -1;
+};
+
+int bigEndian16(const QByteArray& bytes, int at)
+{
+    return (uchar(bytes[at]) << 8) | uchar(bytes[at + 1]);
+}
+
+bool isStartOfFrame(uchar marker)
+{
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+// Walks the segments up to the first scan. Each segment names its own length, so only the
+// frame and scan headers are read; the rest is skipped.
+std::optional<JpegFrame> readJpegFrame(QIODevice& in)
+{
+    std::optional<JpegFrame> frame;
+    if (!in.seek(2))
+        return {};
+    for (int segments = 0; segments < 10'000; ++segments) {
+        char c = 0;
+        if (!in.getChar(&c) || uchar(c) != 0xFF)
+            return {};
+        while (uchar(c) == 0xFF)
+            if (!in.getChar(&c))
+                return {};
+        const uchar marker = uchar(c);
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
+            continue; // markers without a segment
+        const QByteArray length = in.read(2);
+        if (length.size() != 2 || bigEndian16(length, 0) < 2)
+            return {};
+        const int bodySize = bigEndian16(length, 0) - 2;
+        if (!isStartOfFrame(marker) && marker != 0xDA) {
+            if (!in.seek(in.pos() + bodySize))
+                return {};
+            continue;
+        }
+        const QByteArray body = in.read(bodySize);
+        if (body.size() != bodySize)
+            return {};
+        if (marker == 0xDA) {
+            if (!frame || body.isEmpty())
+                return {};
+            frame->multiScan = frame->progressive || uchar(body[0]) < frame->components;
+            frame->scanStart = in.pos();
+            return frame;
+        }
+        if (frame || body.size() < 6 || body.size() < 6 + 3 * uchar(body[5]))
+            return {};
+        frame.emplace();
+        frame->size = QSize(bigEndian16(body, 3), bigEndian16(body, 1));
+        frame->components = uchar(body[5]);
+        frame->progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+        int maxH = 1, maxV = 1, blocks = 0;
+        for (int i = 0; i < frame->components; ++i) {
+            const int h = uchar(body[7 + 3 * i]) >> 4, v = uchar(body[7 + 3 * i]) & 0x0F;
+            maxH = std::max(maxH, h);
+            maxV = std::max(maxV, v);
+            blocks += h * v;
+        }
+        frame->samplesPerPixel = double(blocks) / (maxH * maxV);
+    }
+    return {};
+}
+
+// The reader decodes a JPEG at 1/2, 1/4 or 1/8 of its size when that still covers the
+// picture shown; only that much of it is ever held as pixels.
+qint64 jpegDecodeBytes(const JpegFrame& frame, QSize shown)
+{
+    const double pixels = double(frame.size.width()) * frame.size.height();
+    int denominator = 1;
+    while (denominator < 8 && frame.size.width() / (denominator * 2) >= shown.width()
+           && frame.size.height() / (denominator * 2) >= shown.height())
+        denominator *= 2;
+    const double output = pixels / (denominator * denominator) * 4;
+    const double coefficients = frame.multiScan ? pixels * frame.samplesPerPixel * 2 : 0;
+    return qint64(output + coefficients);
+}
+
+// The other formats are decoded whole before they are scaled.
+qint64 wholeDecodeBytes(const QByteArray& format, const QByteArray& head, QSize size)
+{
+    const bool deepPng = format == "png" && head.size() > 24 && uchar(head[24]) == 16;
+    // A GIF is drawn onto a second picture of the same size.
+    const int bytesPerPixel = deepPng || format == "gif" ? 8 : 4;
+    return qint64(size.width()) * size.height() * bytesPerPixel;
+}
+
+} // namespace
+
+bool PictureHeader::isQuickToRead() const
+{
+    return qint64(size.width()) * size.height() <= quickPixels;
+}
+
+std::optional<PictureHeader> readPictureHeader(QIODevice& file, const QString& fileName, QString* why)
+{
+    if (!file.seek(0))
+        return {};
+    const QByteArray head = file.read(256);
+    PictureHeader header;
+    header.format = photoFormat(head);
+    if (header.format.isEmpty() || !QImageReader::supportedImageFormats().contains(header.format)) {
+        // Named from the bytes already read: no plugin is ever handed the file itself.
+        QBuffer peek;
+        peek.setData(head);
+        peek.open(QIODevice::ReadOnly);
+        const QByteArray other = header.format.isEmpty() ? QImageReader::imageFormat(&peek) : header.format;
+        *why = other.isEmpty() ? problem(QStringLiteral("不是图片文件"), fileName)
+                               : problem(QStringLiteral("不支持的图片格式（%1）").arg(QString::fromLatin1(other)), fileName);
+        return {};
+    }
+    if (header.format == "jpeg") {
+        const std::optional<JpegFrame> frame = readJpegFrame(file);
+        if (frame) {
+            header.size = frame->size;
+            header.scanStart = frame->scanStart;
+            header.decodeBytes = jpegDecodeBytes(*frame, pictureSize);
+        }
+    } else if (file.seek(0)) {
+        QImageReader reader(&file, header.format);
+        reader.setAutoDetectImageFormat(false);
+        header.size = reader.size();
+        header.decodeBytes = wholeDecodeBytes(header.format, head, header.size);
+    }
+    if (header.size.isEmpty()) {
+        *why = problem(QStringLiteral("图片文件已损坏"), fileName);
+        return {};
+    }
+    if (header.decodeBytes > maxDecodeBytes) {
+        *why = problem(QStringLiteral("图片太大（%1 × %2）").arg(header.size.width()).arg(header.size.height()), fileName);
+        return {};
+    }
+    return header;
+}
+
+} // namespace vellumi

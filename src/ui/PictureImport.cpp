@@ -1,0 +1,140 @@
+#include "ui/PictureImport.h"
+
+#include "ui/PictureCatalog.h"
+#include "ui/PictureFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vellumi {
+
+namespace {
+
+QString writeProblem(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT: return QStringLiteral("磁盘已满");
+    case EROFS: return QStringLiteral("图片文件夹是只读的");
+    case EACCES:
+    case EPERM: return QStringLiteral("没有权限写入图片文件夹");
+    case ENAMETOOLONG: return QStringLiteral("文件名太长");
+    case ENOTDIR:
+    case EEXIST: return QStringLiteral("图片文件夹的位置上有一个文件");
+    default: return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+QString refusal(const QString& reason, const QString& fileName)
+{
+    return QStringLiteral("没有加入（%1：%2）").arg(reason, fileName);
+}
+
+// A name the folder lists: one with a leading dot would be hidden, never browsed to.
+QString keptName(const QString& fileName)
+{
+    QString name = fileName;
+    while (name.startsWith(u'.'))
+        name.remove(0, 1);
+    return name;
+}
+
+// Never over a file already there, not even one that appears meanwhile: a name in use gets a
+// number, and a file is made only where none is.
+int createNew(const QDir& folder, const QString& name, QString* path)
+{
+    const QFileInfo info(name);
+    for (int n = 1; n < 10'000; ++n) {
+        *path = folder.filePath(n == 1 ? name : QStringLiteral("%1 (%2).%3").arg(info.completeBaseName()).arg(n).arg(info.suffix()));
+        const int fd = ::open(QFile::encodeName(*path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// The errno of the first failure, or 0; a copy that fails or is stopped is removed.
+int copyFile(const QString& from, const QDir& folder, const QString& name, QString* to, const std::stop_token& stop)
+{
+    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0)
+        return errno;
+    const int out = createNew(folder, name, to);
+    int error = out < 0 ? errno : 0;
+    std::vector<char> buffer(1 << 20);
+    while (error == 0 && !stop.stop_requested()) {
+        const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        if (got <= 0) {
+            error = got < 0 ? errno : 0;
+            break;
+        }
+        for (ssize_t done = 0; done < got && error == 0;) {
+            const ssize_t put = ::write(out, buffer.data() + done, size_t(got - done));
+            if (put < 0)
+                error = errno;
+            else
+                done += put;
+        }
+    }
+    if (out >= 0 && ::close(out) != 0 && error == 0)
+        error = errno; // a full disk may only say so here
+    ::close(in);
+    if (out >= 0 && (error != 0 || stop.stop_requested()))
+        ::unlink(QFile::encodeName(*to).constData());
+    return error;
+}
+
+} // namespace
+
+PictureImport::~PictureImport() = default;
+
+void PictureImport::start(const QStringList& files, const QString& folder)
+{
+    if (worker.joinable())
+        worker.join();
+    running = true;
+    worker = std::jthread([this, files, folder](std::stop_token stop) {
+        QStringList copied, refused;
+        std::error_code made;
+        std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), made);
+        const QDir into(folder);
+        for (qsizetype i = 0; i < files.size() && !stop.stop_requested(); ++i) {
+            const QString& from = files[i];
+            const QString name = keptName(QFileInfo(from).fileName());
+            QString why, to;
+            if (!PictureCatalog::looksLikeImage(name))
+                refused << refusal(QStringLiteral("不是图片文件名"), from);
+            else if (!checkPicture(from, &why))
+                refused << QStringLiteral("没有加入（%1）").arg(why);
+            else if (made)
+                refused << refusal(writeProblem(made.value()), from);
+            else if (const int error = copyFile(from, into, name, &to, stop))
+                refused << refusal(writeProblem(error), from);
+            else if (!stop.stop_requested())
+                copied << to;
+            QMetaObject::invokeMethod(this, [this, done = int(i + 1), total = int(files.size())] { emit progressed(done, total); },
+                                      Qt::QueuedConnection);
+        }
+        QMetaObject::invokeMethod(this, [this, copied, refused] {
+            running = false;
+            emit finished(copied, refused);
+        }, Qt::QueuedConnection);
+    });
+}
+
+void PictureImport::cancel()
+{
+    worker.request_stop();
+}
+
+} // namespace vellumi
