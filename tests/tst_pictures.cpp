@@ -76,6 +76,9 @@ void PicturesTest::everyPictureBecomes480By360_data()
         grey << quadrants({2, 2}).convertToFormat(QImage::Format_Grayscale8).pixel(upright.indexOf(colour) % 2, upright.indexOf(colour) / 2);
     QTest::newRow("greyscale") << save("grey.jpg", quadrants({640, 480}, QImage::Format_Grayscale8), "jpeg") << grey;
     QTest::newRow("PNG named .jpg") << save("png.jpg", quadrants({600, 450}), "png") << upright;
+    QTest::newRow("BMP") << save("pic.bmp", quadrants({800, 600}), "bmp") << upright;
+    if (QImageWriter::supportedImageFormats().contains("webp"))
+        QTest::newRow("WebP") << save("pic.webp", quadrants({800, 600}), "webp") << upright;
     QFile phone(dir.filePath("phone.jpg"));
     phone.open(QIODevice::WriteOnly);
     phone.write(turnedByExif(quadrants({4000, 3000})));
@@ -84,6 +87,8 @@ void PicturesTest::everyPictureBecomes480By360_data()
     if (QProcess::execute(QStringLiteral("convert"), {save("rgb.png", quadrants({640, 480}), "png"), QStringLiteral("-colorspace"),
                                                       QStringLiteral("CMYK"), dir.filePath("cmyk.jpg")}) == 0)
         QTest::newRow("CMYK") << dir.filePath("cmyk.jpg") << upright;
+    if (QProcess::execute(QStringLiteral("convert"), {dir.filePath("rgb.png"), dir.filePath("pic.gif")}) == 0)
+        QTest::newRow("GIF") << dir.filePath("pic.gif") << upright;
 }
 
 void PicturesTest::everyPictureBecomes480By360()

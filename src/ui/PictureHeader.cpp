@@ -4,8 +4,11 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 
 namespace vellumi {
 
@@ -50,6 +53,44 @@ struct JpegFrame {
 int bigEndian16(const QByteArray& bytes, int at)
 {
     return (uchar(bytes[at]) << 8) | uchar(bytes[at + 1]);
+}
+
+quint32 littleEndian(const QByteArray& bytes, int at, int size)
+{
+    quint32 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = value << 8 | uchar(bytes[at + i]);
+    return value;
+}
+
+// The size the other formats give in their first bytes. Read here rather than by Qt's readers,
+// some of which go through the whole file to say it.
+QSize storedSize(const QByteArray& format, const QByteArray& head)
+{
+    const auto at = [&head](int offset, int size) { return head.size() >= offset + size; };
+    if (format == "png" && at(16, 8))
+        return QSize(int(qFromBigEndian<quint32>(head.constData() + 16)), int(qFromBigEndian<quint32>(head.constData() + 20)));
+    if (format == "gif" && at(6, 4))
+        return QSize(int(littleEndian(head, 6, 2)), int(littleEndian(head, 8, 2)));
+    if (format == "bmp" && at(14, 12)) {
+        if (littleEndian(head, 14, 4) == 12) // the oldest header, with 16-bit sizes
+            return QSize(int(littleEndian(head, 18, 2)), int(littleEndian(head, 20, 2)));
+        // Rows stored top down give a negative height.
+        const auto length = [&head](int offset) { return int(std::min<qint64>(std::abs(qint64(qint32(littleEndian(head, offset, 4)))), INT_MAX)); };
+        return QSize(length(18), length(22));
+    }
+    if (format == "webp" && at(12, 18)) {
+        const QByteArray chunk = head.mid(12, 4);
+        if (chunk == "VP8X")
+            return QSize(int(littleEndian(head, 24, 3)) + 1, int(littleEndian(head, 27, 3)) + 1);
+        if (chunk == "VP8 ")
+            return QSize(int(littleEndian(head, 26, 2) & 0x3FFF), int(littleEndian(head, 28, 2) & 0x3FFF));
+        if (chunk == "VP8L") {
+            const quint32 bits = littleEndian(head, 21, 4);
+            return QSize(int(bits & 0x3FFF) + 1, int((bits >> 14) & 0x3FFF) + 1);
+        }
+    }
+    return {};
 }
 
 bool isStartOfFrame(uchar marker)
@@ -122,7 +163,7 @@ qint64 jpegDecodeBytes(const JpegFrame& frame, QSize shown)
         denominator *= 2;
     const double output = pixels / (denominator * denominator) * 4;
     const double coefficients = frame.multiScan ? pixels * frame.samplesPerPixel * 2 : 0;
-    return qint64(output + coefficients);
+    return qint64(std::min(output + coefficients, 1e18));
 }
 
 // The other formats are decoded whole before they are scaled.
@@ -131,7 +172,7 @@ qint64 wholeDecodeBytes(const QByteArray& format, const QByteArray& head, QSize 
     const bool deepPng = format == "png" && head.size() > 24 && uchar(head[24]) == 16;
     // A GIF is drawn onto a second picture of the same size.
     const int bytesPerPixel = deepPng || format == "gif" ? 8 : 4;
-    return qint64(size.width()) * size.height() * bytesPerPixel;
+    return qint64(std::min(double(size.width()) * size.height() * bytesPerPixel, 1e18));
 }
 
 } // namespace
@@ -165,10 +206,8 @@ std::optional<PictureHeader> readPictureHeader(QIODevice& file, const QString& f
             header.scanStart = frame->scanStart;
             header.decodeBytes = jpegDecodeBytes(*frame, pictureSize);
         }
-    } else if (file.seek(0)) {
-        QImageReader reader(&file, header.format);
-        reader.setAutoDetectImageFormat(false);
-        header.size = reader.size();
+    } else {
+        header.size = storedSize(header.format, head);
         header.decodeBytes = wholeDecodeBytes(header.format, head, header.size);
     }
     if (header.size.isEmpty()) {
