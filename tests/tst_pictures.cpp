@@ -1,9 +1,13 @@
+#include "ui/PictureCatalog.h"
 #include "ui/PictureFile.h"
 
 #include <QBuffer>
+#include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <random>
 
 #include <sys/stat.h>
 
@@ -49,6 +53,7 @@ private slots:
     void everyPictureBecomes480By360_data();
     void everyPictureBecomes480By360();
     void aPictureThatCannotBeReadSaysWhy();
+    void ownPicturesFollowTheLanguage();
 
 private:
     QTemporaryDir dir;
@@ -113,6 +118,32 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
         QVERIFY(loadPicture(dir.filePath(name), &why).isNull());
         QCOMPARE(why, QStringLiteral("%1：%2").arg(QString::fromUtf8(reason), dir.filePath(name)));
     }
+}
+
+void PicturesTest::ownPicturesFollowTheLanguage()
+{
+    const auto sorted = [](QStringList names) { PictureCatalog::sortNaturally(names); return names; };
+    QStringList names{"10.jpg", "9.jpg", "09.jpg", "２.jpg", "１０.jpg", "1２.jpg", "a１.jpg", "a9.jpg", "a10.jpg",
+                      "A.jpg", "a.jpg", "北京.jpg", "上海.jpg"};
+    const QStringList inOrder{"２.jpg", "9.jpg", "10.jpg", "北京.jpg", "上海.jpg", "a9.jpg", "a10.jpg"};
+    std::mt19937 generator(7);
+    // Under "C", no language set, the game's own order.
+    for (const char* locale : {"zh_CN", "C"}) {
+        QLocale::setDefault(QLocale(locale));
+        const QStringList order = sorted(names);
+        for (qsizetype i = 1; i < inOrder.size(); ++i)
+            QVERIFY2(order.indexOf(inOrder[i - 1]) < order.indexOf(inOrder[i]), qPrintable(order.join(' ')));
+        // One order whatever order the folder lists them in, and any two names sorted alone
+        // agree with it, so no three go round in a circle.
+        for (int round = 0; round < 100; ++round) {
+            std::shuffle(names.begin(), names.end(), generator);
+            QCOMPARE(sorted(names), order);
+        }
+        for (qsizetype i = 0; i < order.size(); ++i)
+            for (qsizetype j = i + 1; j < order.size(); ++j)
+                QCOMPARE(sorted({order[j], order[i]}).first(), order[i]);
+    }
+    QLocale::setDefault(QLocale::system());
 }
 
 QTEST_GUILESS_MAIN(PicturesTest)

@@ -6,9 +6,10 @@
 namespace vellumi {
 
 // The pictures a player steps through: first the numbered ones beside the program, 1 to the
-// count of its picture.txt, then every image in the player's own folder, in natural name order
-// (2.jpg before 10.jpg). The own folder is looked at afresh by refresh(), so pictures added or
-// removed while the game runs take their place at the next step. Positions count from 0.
+// count of its picture.txt, then every image in the player's own folder, in the order of the
+// player's language with numbers taken as numbers (2.jpg before 10.jpg). Pictures added to or
+// removed from the own folder while the game runs take their place at the next refresh().
+// Positions count from 0.
 class PictureCatalog {
 public:
     PictureCatalog(QString programFolder, QString ownFolder);
@@ -24,7 +25,8 @@ public:
 
     // Whether Qt's image plugins read files named like this one.
     static bool looksLikeImage(const QString& fileName);
-    static bool naturallyBefore(const QString& a, const QString& b);
+    // Puts names in the order the own folder's pictures are shown in.
+    static void sortNaturally(QStringList& names);
 
 private:
     QString programFolder;
