@@ -39,6 +39,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include <unistd.h>
 
@@ -213,7 +214,8 @@ public:
     }
 
 private:
-    // Made once for each size and shared by the repetitions.
+    // Made once for each size, shared by the repetitions, and left to rest: the catalog reads a
+    // folder changed in the last few seconds afresh at every step.
     static QString ownFolder(int pictures)
     {
         static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
@@ -227,6 +229,7 @@ private:
             for (int n = 1; n <= pictures; ++n)
                 if (::link(first.constData(), QFile::encodeName(folder->filePath(QStringLiteral("own/IMG_%1.jpg").arg(n))).constData()) != 0)
                     qFatal("cannot link the own pictures");
+            std::this_thread::sleep_for(PictureCatalog::restTime + std::chrono::milliseconds(100));
         }
         return folder->filePath(QStringLiteral("own"));
     }

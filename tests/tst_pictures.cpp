@@ -1,7 +1,10 @@
+#include "DataFolder.h"
+
 #include "ui/PictureCatalog.h"
 #include "ui/PictureFile.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,6 +15,7 @@
 #include <sys/stat.h>
 
 using namespace vellumi;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -54,6 +58,7 @@ private slots:
     void everyPictureBecomes480By360();
     void aPictureThatCannotBeReadSaysWhy();
     void ownPicturesFollowTheLanguage();
+    void theListingFollowsTheFolder();
 
 private:
     QTemporaryDir dir;
@@ -144,6 +149,32 @@ void PicturesTest::ownPicturesFollowTheLanguage()
                 QCOMPARE(sorted({order[j], order[i]}).first(), order[i]);
     }
     QLocale::setDefault(QLocale::system());
+}
+
+void PicturesTest::theListingFollowsTheFolder()
+{
+    const QDir own(dir.filePath("own"));
+    PictureCatalog catalog(dir.path(), own.path());
+    const auto listing = [&] {
+        catalog.refresh();
+        QStringList names;
+        for (int position = 0; position < catalog.size(); ++position)
+            names << QFileInfo(catalog.path(position)).fileName();
+        return names.join(' ');
+    };
+    const auto add = [&](const char* name) { return testdata::writeFile(own.filePath(name), {}); };
+    QCOMPARE(listing(), u""_s);
+    QVERIFY(own.mkpath(".") && add("b.jpg") && add("notes.txt"));
+    QCOMPARE(listing(), u"b.jpg"_s); // a folder made after the start
+    QVERIFY(add("c.jpg")); // where times are coarse, most likely the very time of b.jpg
+    QCOMPARE(listing(), u"b.jpg c.jpg"_s);
+    // Once the folder has rested its listing is kept, but only until the folder changes.
+    QTest::qSleep(int(std::chrono::milliseconds(PictureCatalog::restTime).count()) + 100);
+    QCOMPARE(listing(), u"b.jpg c.jpg"_s);
+    QVERIFY(QFile::remove(own.filePath("c.jpg")));
+    QCOMPARE(listing(), u"b.jpg"_s);
+    QVERIFY(QDir(own).removeRecursively());
+    QCOMPARE(listing(), u""_s);
 }
 
 QTEST_GUILESS_MAIN(PicturesTest)

@@ -4,6 +4,7 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLocale>
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <utility>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace vellumi {
 
@@ -48,8 +51,24 @@ void PictureCatalog::sortNaturally(QStringList& names)
         names[i] = std::move(keyed[std::size_t(i)].second);
 }
 
+std::optional<PictureCatalog::FolderStamp> PictureCatalog::stampOf(const QString& folder)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(folder).constData(), &st) != 0)
+        return std::nullopt;
+    const auto nanoseconds = [](const timespec& t) { return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+    return FolderStamp{st.st_dev, st.st_ino, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
+}
+
 void PictureCatalog::refresh()
 {
+    // A change made after this moment gives the folder times later than restTime before it, so
+    // a listing whose folder times were older stays right for as long as they stay the same.
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::system_clock::now().time_since_epoch()).count();
+    const std::optional<FolderStamp> stamp = stampOf(ownPictures);
+    if (listingTrusted && stamp == listed)
+        return;
     const QDir folder(ownPictures);
     QStringList names = folder.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
     names.removeIf([](const QString& name) { return !looksLikeImage(name); });
@@ -57,6 +76,9 @@ void PictureCatalog::refresh()
     own.clear();
     for (const QString& name : std::as_const(names))
         own << folder.filePath(name);
+    listed = stamp;
+    const std::int64_t rest = std::chrono::duration_cast<std::chrono::nanoseconds>(restTime).count();
+    listingTrusted = !stamp || std::max(stamp->modified, stamp->changed) < now - rest;
 }
 
 QString PictureCatalog::path(int position) const

@@ -3,6 +3,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+#include <sys/types.h>
+
 namespace vellumi {
 
 // The pictures a player steps through: first the numbered ones beside the program, 1 to the
@@ -12,6 +18,12 @@ namespace vellumi {
 // Positions count from 0.
 class PictureCatalog {
 public:
+    // The own folder's listing is read again only when the folder's times change, and trusted
+    // only once the folder has been left alone this long: file times move with a clock that
+    // ticks every few milliseconds, or every 2 s on FAT, so a file added in the tick of the last
+    // change leaves them as they were.
+    static constexpr std::chrono::seconds restTime{3};
+
     PictureCatalog(QString programFolder, QString ownFolder);
 
     void setNumberedCount(int count) { numbered = count; }
@@ -29,10 +41,22 @@ public:
     static void sortNaturally(QStringList& names);
 
 private:
+    struct FolderStamp {
+        dev_t device = 0;
+        ino_t inode = 0;
+        std::int64_t modified = 0; // nanoseconds since the epoch
+        std::int64_t changed = 0;
+        bool operator==(const FolderStamp&) const = default;
+    };
+    static std::optional<FolderStamp> stampOf(const QString& folder);
+
     QString programFolder;
     QString ownPictures;
     int numbered = 0;
     QStringList own;
+    // The own folder as it was just before `own` was read; none when it was not there.
+    std::optional<FolderStamp> listed;
+    bool listingTrusted = false;
 };
 
 } // namespace vellumi
