@@ -59,6 +59,7 @@ private slots:
     void aPictureThatCannotBeReadSaysWhy();
     void ownPicturesFollowTheLanguage();
     void theListingFollowsTheFolder();
+    void positionsStopAtTheLastPictureNumber();
 
 private:
     QTemporaryDir dir;
@@ -175,6 +176,28 @@ void PicturesTest::theListingFollowsTheFolder()
     QCOMPARE(listing(), u"b.jpg"_s);
     QVERIFY(QDir(own).removeRecursively());
     QCOMPARE(listing(), u""_s);
+}
+
+void PicturesTest::positionsStopAtTheLastPictureNumber()
+{
+    const QDir folder(dir.filePath("many"));
+    const QStringList own{folder.filePath("a.jpg"), folder.filePath("b.jpg"), folder.filePath("c.jpg")};
+    QVERIFY(folder.mkpath("."));
+    for (const QString& name : own)
+        QVERIFY(testdata::writeFile(name, {}));
+    PictureCatalog catalog(dir.path(), folder.path());
+    catalog.refresh();
+    for (int numbered : {32764, 32765, 32767}) {
+        catalog.setNumberedCount(numbered);
+        QCOMPARE(catalog.size(), std::min(numbered + 3, 32767));
+        QCOMPARE(catalog.capped(), numbered + 3 > 32767);
+        QVERIFY(catalog.path(catalog.size()).isEmpty());
+        for (int i = 0; i < 3; ++i) {
+            const int position = numbered + i < 32767 ? numbered + i : -1;
+            QCOMPARE(catalog.positionOf(own[i]), position);
+            QCOMPARE(catalog.path(position), position < 0 ? QString() : own[i]);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(PicturesTest)

@@ -239,7 +239,12 @@ bool MainWindow::showPicture(int position)
 void MainWindow::stepPicture(int direction)
 {
     catalog.refresh();
-    const int count = std::min(catalog.size(), 32767);
+    // Told once, as a problem with the folder.
+    if (catalog.capped() && !reported.contains(catalog.ownFolder())) {
+        reported.insert(catalog.ownFolder());
+        tellPlayer(QStringLiteral("图片太多，只能浏览前 %1 张").arg(PictureCatalog::maxSize));
+    }
+    const int count = catalog.size();
     int number = game.picNo;
     if (number > game.picCount) {
         // One of the player's own pictures: they may have moved, or this one gone, meanwhile.
@@ -580,7 +585,8 @@ void MainWindow::dropEvent(QDropEvent* event)
         tellPlayer(QStringLiteral("不是可以读取的图片，没有加入：%1").arg(refused.join(QStringLiteral("、"))));
     if (!first.isEmpty()) {
         catalog.refresh();
-        showPicture(catalog.positionOf(first));
+        if (const int position = catalog.positionOf(first); position >= 0)
+            showPicture(position);
     }
 }
 

@@ -83,15 +83,17 @@ void PictureCatalog::refresh()
 
 QString PictureCatalog::path(int position) const
 {
+    if (position < 0 || position >= size())
+        return {};
     if (position < numbered)
         return QString::fromStdString(pictureFile(programFolder.toStdString(), position + 1));
-    return own.value(position - numbered);
+    return own[position - numbered];
 }
 
 int PictureCatalog::positionOf(const QString& path) const
 {
     const qsizetype at = own.indexOf(path);
-    return at < 0 ? -1 : numbered + int(at);
+    return at < 0 || numbered + at >= maxSize ? -1 : numbered + int(at);
 }
 
 } // namespace vellumi
