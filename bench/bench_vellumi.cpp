@@ -39,6 +39,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include <unistd.h>
 
@@ -88,6 +89,27 @@ private:
     PatternFade fade{source, work, display};
 };
 
+// Lets every pending event run, without sleeping: a rested processor would make the next
+// command look slower than it is in play.
+void settle(const MainWindow& window)
+{
+    do {
+        QEventLoop pending;
+        QTimer::singleShot(0, &pending, &QEventLoop::quit);
+        pending.exec();
+    } while (!window.isEnabled() || window.isFading());
+}
+
+// Shows the window and lets its opening fade run, at no pace, to its end.
+void open(MainWindow& window)
+{
+    window.setFadeStepTime(0);
+    window.load();
+    window.show();
+    window.findChild<QTimer*>(QStringLiteral("Timer1"))->start(0);
+    settle(window);
+}
+
 // A real main window, past its opening fade and into a 6 × 6 game, on a data folder of its own,
 // driven as a player drives it. Given a move sound, every press plays it for real; without,
 // it is silent.
@@ -101,15 +123,11 @@ public:
             window.setSoundPlayer([](const QString&) {});
         else
             QFile::copy(moveSound, dir.path() + QStringLiteral("/move.wav"));
-        window.setFadeStepTime(0);
-        window.load();
-        window.show();
-        window.findChild<QTimer*>(QStringLiteral("Timer1"))->start(0);
-        settle();
+        open(window);
         for (int click = 0; click < 3; ++click)
             QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("imgchage")), Qt::LeftButton, {}, QPoint(2, 2));
         window.findChild<QAction*>(QStringLiteral("E_game"))->trigger();
-        settle();
+        settle(window);
     }
 
     // Presses a tile next to the blank and waits until the tile that arrived in the blank and
@@ -140,7 +158,7 @@ public:
         arrived->removeEventFilter(this);
         surface->removeEventFilter(this);
         QTest::mouseRelease(tile(blank), Qt::LeftButton, {}, QPoint(2, 2));
-        settle();
+        settle(window);
         if (!(arrivedPainted && leftPainted))
             return -1;
         return took.count();
@@ -162,16 +180,6 @@ protected:
 
 private:
     QWidget* tile(int cell) const { return window.findChild<QWidget*>(QStringLiteral("picbox(%1)").arg(cell)); }
-    // Lets every pending event run, without sleeping: a rested processor would make the next
-    // press look slower than it is in play.
-    void settle()
-    {
-        do {
-            QEventLoop pending;
-            QTimer::singleShot(0, &pending, &QEventLoop::quit);
-            pending.exec();
-        } while (!window.isEnabled() || window.isFading());
-    }
 
     QTemporaryDir dir;
     MainWindow window;
@@ -181,6 +189,53 @@ private:
     QRect left;
     bool arrivedPainted = false;
     bool leftPainted = false;
+};
+
+// A real main window browsing with →: three numbered pictures, then the player's own folder of
+// hard links to the first of them, so that every step decodes the same picture and only
+// the catalog's work differs with the folder's size.
+class BrowseBenchmark {
+public:
+    explicit BrowseBenchmark(int ownPictures)
+        : window(dir.path(), ownFolder(ownPictures))
+    {
+        testdata::makeDataFolder(dir.path(), "3", 3);
+        window.setSoundPlayer([](const QString&) {});
+        open(window);
+    }
+
+    // From the key to the new picture painted.
+    double stepSeconds()
+    {
+        const auto start = Clock::now();
+        QTest::keyClick(&window, Qt::Key_Right);
+        settle(window);
+        return std::chrono::duration<double>(Clock::now() - start).count();
+    }
+
+private:
+    // Made once for each size, shared by the repetitions, and left to rest: the catalog reads a
+    // folder changed in the last few seconds afresh at every step.
+    static QString ownFolder(int pictures)
+    {
+        static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
+        auto& folder = folders[pictures];
+        if (!folder) {
+            folder = std::make_unique<QTemporaryDir>();
+            const QByteArray first = QFile::encodeName(folder->filePath(QStringLiteral("picture.jpg")));
+            if (!testdata::picture(1).save(folder->filePath(QStringLiteral("picture.jpg")), nullptr, 95))
+                qFatal("cannot write the own pictures");
+            QDir(folder->path()).mkdir(QStringLiteral("own"));
+            for (int n = 1; n <= pictures; ++n)
+                if (::link(first.constData(), QFile::encodeName(folder->filePath(QStringLiteral("own/IMG_%1.jpg").arg(n))).constData()) != 0)
+                    qFatal("cannot link the own pictures");
+            std::this_thread::sleep_for(PictureCatalog::restTime + std::chrono::milliseconds(100));
+        }
+        return folder->filePath(QStringLiteral("own"));
+    }
+
+    QTemporaryDir dir;
+    MainWindow window;
 };
 
 } // namespace vellumi
@@ -255,6 +310,16 @@ void BM_TilePress(benchmark::State& state)
     }
 }
 BENCHMARK(BM_TilePress)->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(200);
+
+void BM_BrowseStep(benchmark::State& state, int ownPictures)
+{
+    vellumi::BrowseBenchmark bench(ownPictures);
+    for (auto _ : state)
+        state.SetIterationTime(bench.stepSeconds());
+}
+BENCHMARK_CAPTURE(BM_BrowseStep, own0, 0)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
+BENCHMARK_CAPTURE(BM_BrowseStep, own2000, 2000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
+BENCHMARK_CAPTURE(BM_BrowseStep, own10000, 10000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(30);
 
 void BM_ScrambleBoard6x6(benchmark::State& state)
 {
@@ -388,6 +453,16 @@ void printSummary(const SummaryReporter& r)
     }
     line("tile press -> both tiles repainted", "BM_TilePress", 1e6, "us", 2000, nullptr, nullptr);
     line("  the same, move sound played for real", "BM_TilePressWithSound", 1e6, "us", 2000, nullptr, nullptr);
+    for (const char* own : {"2000", "10000"}) {
+        const std::string name = std::string("BM_BrowseStep/own") + own;
+        const auto step = get(name.c_str()), empty = get("BM_BrowseStep/own0");
+        const std::string label = std::string("browse step, ") + own + " own pictures";
+        if (step && empty)
+            std::printf("  %-38s %8.2f ms  0 own pictures %.2f ms, ratio %.2f target <= 2 %s\n", label.c_str(), *step * 1e3,
+                        *empty * 1e3, *step / *empty, *step / *empty <= 2 ? "PASS" : "over");
+        else
+            std::printf("  %-38s %s\n", label.c_str(), why(step ? "BM_BrowseStep/own0" : name.c_str()).c_str());
+    }
     line("ScrambleBoard 6 x 6 (1296 moves)", "BM_ScrambleBoard6x6", 1e6, "us", 50, nullptr, nullptr);
     line("load of a 24-MP JPEG photo", "BM_LoadPhoto24MP", 1e3, "ms", 200, "BM_DecodePhoto24MP", "full decode");
 }

@@ -1,18 +1,25 @@
+#include "DataFolder.h"
+
+#include "ui/PictureCatalog.h"
 #include "ui/PictureFile.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
+#include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
+#include <random>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace vellumi;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -54,6 +61,9 @@ private slots:
     void everyPictureBecomes480By360_data();
     void everyPictureBecomes480By360();
     void aPictureThatCannotBeReadSaysWhy();
+    void ownPicturesFollowTheLanguage();
+    void theListingFollowsTheFolder();
+    void positionsStopAtTheLastPictureNumber();
 
 private:
     QTemporaryDir dir;
@@ -161,6 +171,80 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     // Refused from its header alone: the memory of the program and no more.
     const long peak = peakMemoryKiB(dir.filePath("bomb.jpg"));
     QVERIFY2(peak > 0 && peak < 512 * 1024, qPrintable(QString::number(peak)));
+}
+
+void PicturesTest::ownPicturesFollowTheLanguage()
+{
+    const auto sorted = [](QStringList names) { PictureCatalog::sortNaturally(names); return names; };
+    QStringList names{"10.jpg", "9.jpg", "09.jpg", "２.jpg", "１０.jpg", "1２.jpg", "a１.jpg", "a9.jpg", "a10.jpg",
+                      "A.jpg", "a.jpg", "北京.jpg", "上海.jpg"};
+    const QStringList inOrder{"２.jpg", "9.jpg", "10.jpg", "北京.jpg", "上海.jpg", "a9.jpg", "a10.jpg"};
+    std::mt19937 generator(7);
+    // Under "C", no language set, the game's own order.
+    for (const char* locale : {"zh_CN", "C"}) {
+        QLocale::setDefault(QLocale(locale));
+        const QStringList order = sorted(names);
+        for (qsizetype i = 1; i < inOrder.size(); ++i)
+            QVERIFY2(order.indexOf(inOrder[i - 1]) < order.indexOf(inOrder[i]), qPrintable(order.join(' ')));
+        // One order whatever order the folder lists them in, and any two names sorted alone
+        // agree with it, so no three go round in a circle.
+        for (int round = 0; round < 100; ++round) {
+            std::shuffle(names.begin(), names.end(), generator);
+            QCOMPARE(sorted(names), order);
+        }
+        for (qsizetype i = 0; i < order.size(); ++i)
+            for (qsizetype j = i + 1; j < order.size(); ++j)
+                QCOMPARE(sorted({order[j], order[i]}).first(), order[i]);
+    }
+    QLocale::setDefault(QLocale::system());
+}
+
+void PicturesTest::theListingFollowsTheFolder()
+{
+    const QDir own(dir.filePath("own"));
+    PictureCatalog catalog(dir.path(), own.path());
+    const auto listing = [&] {
+        catalog.refresh();
+        QStringList names;
+        for (int position = 0; position < catalog.size(); ++position)
+            names << QFileInfo(catalog.path(position)).fileName();
+        return names.join(' ');
+    };
+    const auto add = [&](const char* name) { return testdata::writeFile(own.filePath(name), {}); };
+    QCOMPARE(listing(), u""_s);
+    QVERIFY(own.mkpath(".") && add("b.jpg") && add("notes.txt"));
+    QCOMPARE(listing(), u"b.jpg"_s); // a folder made after the start
+    QVERIFY(add("c.jpg")); // where times are coarse, most likely the very time of b.jpg
+    QCOMPARE(listing(), u"b.jpg c.jpg"_s);
+    // Once the folder has rested its listing is kept, but only until the folder changes.
+    QTest::qSleep(int(std::chrono::milliseconds(PictureCatalog::restTime).count()) + 100);
+    QCOMPARE(listing(), u"b.jpg c.jpg"_s);
+    QVERIFY(QFile::remove(own.filePath("c.jpg")));
+    QCOMPARE(listing(), u"b.jpg"_s);
+    QVERIFY(QDir(own).removeRecursively());
+    QCOMPARE(listing(), u""_s);
+}
+
+void PicturesTest::positionsStopAtTheLastPictureNumber()
+{
+    const QDir folder(dir.filePath("many"));
+    const QStringList own{folder.filePath("a.jpg"), folder.filePath("b.jpg"), folder.filePath("c.jpg")};
+    QVERIFY(folder.mkpath("."));
+    for (const QString& name : own)
+        QVERIFY(testdata::writeFile(name, {}));
+    PictureCatalog catalog(dir.path(), folder.path());
+    catalog.refresh();
+    for (int numbered : {32764, 32765, 32767}) {
+        catalog.setNumberedCount(numbered);
+        QCOMPARE(catalog.size(), std::min(numbered + 3, 32767));
+        QCOMPARE(catalog.capped(), numbered + 3 > 32767);
+        QVERIFY(catalog.path(catalog.size()).isEmpty());
+        for (int i = 0; i < 3; ++i) {
+            const int position = numbered + i < 32767 ? numbered + i : -1;
+            QCOMPARE(catalog.positionOf(own[i]), position);
+            QCOMPARE(catalog.path(position), position < 0 ? QString() : own[i]);
+        }
+    }
 }
 
 int main(int argc, char* argv[])

@@ -300,6 +300,11 @@ int MainWindow::currentNumber(int direction)
 void MainWindow::stepPicture(int direction)
 {
     catalog.refresh();
+    // Told once, as a problem with the folder.
+    if (catalog.capped() && !reported.contains(catalog.ownFolder())) {
+        reported.insert(catalog.ownFolder());
+        tellPlayer({QStringLiteral("图片太多，只能浏览前 %1 张").arg(PictureCatalog::maxSize)});
+    }
     // A picture still being read is passed over like one that cannot be read.
     const int number = readingPosition >= 0 ? readingPosition + 1 : currentNumber(direction);
     loader->cancel();

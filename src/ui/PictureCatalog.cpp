@@ -2,11 +2,18 @@
 
 #include "game/DataFiles.h"
 
+#include <QCollator>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLocale>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
+
+#include <sys/stat.h>
 
 namespace vellumi {
 
@@ -16,71 +23,77 @@ PictureCatalog::PictureCatalog(QString programFolder, QString ownFolder)
 {
 }
 
-namespace {
-
-// The run of digits at `at`, without its leading zeros; `at` moves past the run.
-QStringView digitRun(QStringView text, qsizetype& at)
-{
-    const qsizetype start = at;
-    while (at < text.size() && text[at].isDigit())
-        ++at;
-    qsizetype first = start;
-    while (first + 1 < at && text[first] == u'0')
-        ++first;
-    return text.sliced(first, at - first);
-}
-
-} // namespace
-
-// Runs of digits compare as numbers, so 9.jpg comes before 10.jpg; the rest compares without
-// regard to case. (QCollator's numeric mode needs ICU, which not every Qt is built with.)
-bool PictureCatalog::naturallyBefore(const QString& a, const QString& b)
-{
-    qsizetype i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (a[i].isDigit() && b[j].isDigit()) {
-            const QStringView x = digitRun(a, i), y = digitRun(b, j);
-            if (x.size() != y.size())
-                return x.size() < y.size();
-            if (x != y)
-                return x < y;
-            continue;
-        }
-        if (const int order = QStringView(a).sliced(i, 1).compare(QStringView(b).sliced(j, 1), Qt::CaseInsensitive))
-            return order < 0;
-        ++i;
-        ++j;
-    }
-    return a.size() - i < b.size() - j;
-}
-
 bool PictureCatalog::looksLikeImage(const QString& fileName)
 {
     static const QList<QByteArray> formats = QImageReader::supportedImageFormats();
     return formats.contains(QFileInfo(fileName).suffix().toLower().toLatin1());
 }
 
+void PictureCatalog::sortNaturally(QStringList& names)
+{
+    // Under the C locale Qt's collator compares code points, numbers and all (10 before 9): a
+    // player who chose no language gets the order of the game's own.
+    const QLocale locale;
+    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::Chinese, QLocale::China) : locale);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<std::pair<QCollatorSortKey, QString>> keyed;
+    keyed.reserve(std::size_t(names.size()));
+    for (QString& name : names)
+        keyed.emplace_back(collator.sortKey(name), std::move(name));
+    // Names the collator holds equal (a.jpg, A.jpg; 9.jpg, 09.jpg) still need one order, or the
+    // folder's own order would show through.
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        const int order = a.first.compare(b.first);
+        return order != 0 ? order < 0 : a.second < b.second;
+    });
+    for (qsizetype i = 0; i < names.size(); ++i)
+        names[i] = std::move(keyed[std::size_t(i)].second);
+}
+
+std::optional<PictureCatalog::FolderStamp> PictureCatalog::stampOf(const QString& folder)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(folder).constData(), &st) != 0)
+        return std::nullopt;
+    const auto nanoseconds = [](const timespec& t) { return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+    return FolderStamp{st.st_dev, st.st_ino, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
+}
+
 void PictureCatalog::refresh()
 {
-    own.clear();
+    // A change made after this moment gives the folder times later than restTime before it, so
+    // a listing whose folder times were older stays right for as long as they stay the same.
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::system_clock::now().time_since_epoch()).count();
+    const std::optional<FolderStamp> stamp = stampOf(ownPictures);
+    if (listingTrusted && stamp == listed)
+        return;
     const QDir folder(ownPictures);
-    for (const QString& name : folder.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort))
-        if (looksLikeImage(name))
-            own << folder.filePath(name);
-    std::sort(own.begin(), own.end(), naturallyBefore);
+    QStringList names = folder.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+    names.removeIf([](const QString& name) { return !looksLikeImage(name); });
+    sortNaturally(names);
+    own.clear();
+    for (const QString& name : std::as_const(names))
+        own << folder.filePath(name);
+    listed = stamp;
+    const std::int64_t rest = std::chrono::duration_cast<std::chrono::nanoseconds>(restTime).count();
+    listingTrusted = !stamp || std::max(stamp->modified, stamp->changed) < now - rest;
 }
 
 QString PictureCatalog::path(int position) const
 {
+    if (position < 0 || position >= size())
+        return {};
     if (position < numbered)
         return QString::fromStdString(pictureFile(programFolder.toStdString(), position + 1));
-    return own.value(position - numbered);
+    return own[position - numbered];
 }
 
 int PictureCatalog::positionOf(const QString& path) const
 {
     const qsizetype at = own.indexOf(path);
-    return at < 0 ? -1 : numbered + int(at);
+    return at < 0 || numbered + at >= maxSize ? -1 : numbered + int(at);
 }
 
 } // namespace vellumi
