@@ -28,7 +28,9 @@
 
 #include <random>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace vellumi {
 
@@ -538,13 +540,17 @@ void MainWindowTest::ownPicturesJoinTheCycleAsTheyCome()
     own.mkpath(".");
     testdata::picture(6).save(own.filePath("10.jpg"));
     testdata::picture(7).save(own.filePath("9.png"));
-    for (int b = 1; b <= 9; ++b)
+    for (int b = 1; b <= 6; ++b)
         testdata::writeFile(own.filePath(QStringLiteral("b%1.jpg").arg(b)), "broken");
+    QVERIFY(mkfifo(QFile::encodeName(own.filePath("b7.jpg")).constData(), 0600) == 0);
+    QFile::link(own.filePath("b8.jpg"), own.filePath("b8.jpg"));
+    ::close(::open(QFile::encodeName(own.filePath("b9")) + "\xff.jpg", O_CREAT | O_WRONLY, 0600)); // not UTF-8
     QFile::remove(dir.filePath("image/angle3.jpg"));
     QVERIFY(mkfifo(QFile::encodeName(dir.filePath("image/angle3.jpg")).constData(), 0600) == 0);
     QFile::remove(dir.filePath("image/angle4.jpg"));
     const auto step = [&](Qt::Key key) { QTest::keyClick(w.get(), key); return int(w->state().picNo); };
-    // Back over the end: past the nine broken ones to 10.jpg, 9.png, then past 4 (missing)
+    // Back over the end: past the nine broken ones (a pipe, a link to itself and a name that
+    // is not UTF-8 among them) to 10.jpg, 9.png, then past 4 (missing)
     // and 3 (a pipe) to 2. One box tells of them all, the first few by name.
     QCOMPARE(step(Qt::Key_Left), 7);
     QCOMPARE(shownPicture(*w), QImage(own.filePath("10.jpg")).convertToFormat(QImage::Format_RGB32));
@@ -555,7 +561,8 @@ void MainWindowTest::ownPicturesJoinTheCycleAsTheyCome()
     QCOMPARE(boxes.size(), 1);
     const QStringList lines = boxes[0]->text().split('\n');
     QCOMPARE(lines.size(), 9);
-    QVERIFY(lines[0].endsWith("own/b9.jpg") && lines[7].endsWith("own/b2.jpg"));
+    QVERIFY(lines[0].startsWith("文件名不是有效的 UTF-8 编码") && lines[1].startsWith("符号链接循环") && lines[2].startsWith("不是普通文件"));
+    QVERIFY(lines[0].contains("own/b9") && lines[7].endsWith("own/b2.jpg"));
     QCOMPARE(lines[8], QStringLiteral("…等 3 个文件")); // b1, angle4 and angle3
     delete boxes[0];
     // 9.png goes and 1.jpg comes while the game runs: the next step knows.

@@ -13,9 +13,37 @@
 #include <utility>
 #include <vector>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace vellumi {
+
+namespace {
+
+// Every name in the folder but hidden ones and folders. Pipes, links that lead nowhere and
+// names not valid in the player's encoding are listed too, unlike in QDir's listing: the player
+// is told why they cannot be shown rather than left to wonder where they went.
+QStringList listedNames(const QString& folder)
+{
+    QStringList names;
+    const QByteArray path = QFile::encodeName(folder);
+    DIR* dir = ::opendir(path.constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.' || entry->d_type == DT_DIR)
+            continue;
+        struct stat info {};
+        if (entry->d_type != DT_REG && ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode))
+            continue;
+        names << QFile::decodeName(entry->d_name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+} // namespace
 
 PictureCatalog::PictureCatalog(QString programFolder, QString ownFolder)
     : programFolder(std::move(programFolder))
@@ -70,7 +98,7 @@ void PictureCatalog::refresh()
     if (listingTrusted && stamp == listed)
         return;
     const QDir folder(ownPictures);
-    QStringList names = folder.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+    QStringList names = listedNames(ownPictures);
     names.removeIf([](const QString& name) { return !looksLikeImage(name); });
     sortNaturally(names);
     own.clear();

@@ -24,6 +24,9 @@ QString problem(const char* reason, const QString& fileName)
 
 QString openProblem(int error, const QString& fileName)
 {
+    // The name as listed could not be decoded, so it leads nowhere.
+    if (error == ENOENT && fileName.contains(QChar::ReplacementCharacter))
+        return problem("文件名不是有效的 UTF-8 编码，无法打开", fileName);
     switch (error) {
     case ENOENT:
     case ENOTDIR: return problem("找不到文件", fileName);
