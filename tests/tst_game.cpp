@@ -1,5 +1,6 @@
 #include "game/Board.h"
 #include "game/DataFiles.h"
+#include "game/History.h"
 #include "game/PictureCount.h"
 #include "game/Scramble.h"
 #include "game/Selection.h"
@@ -122,6 +123,37 @@ private slots:
         QVERIFY(isSolved(s));
         s.gridSize = 4;
         QVERIFY(!isSolved(s));
+    }
+
+    // Moves, a restart, undo and redo as a player mixes them: each step back or forth gives
+    // exactly the board that was there, and a new move forgets what lay ahead.
+    void historyStepsBackAndForthThroughTheBoards()
+    {
+        GameState s = boardWithBlankAt(4);
+        s.startBoard = s.board;
+        s.startBlank = s.blankPos;
+        History history;
+        history.start(s);
+        QVERIFY(!history.canUndo() && !history.undo(s) && !history.redo(s));
+        std::vector<BoardArray> seen{s.board};
+        for (int cell : {5, 2, 1}) {
+            pressCell(s, cell);
+            history.record(s);
+            seen.push_back(s.board);
+        }
+        resetBoard(s);
+        history.record(s);
+        seen.push_back(s.board);
+        for (int i = int(seen.size()) - 2; i >= 0; --i) {
+            QVERIFY(history.undo(s));
+            QVERIFY(s.board == seen[std::size_t(i)] && s.board[s.blankPos] == 8);
+        }
+        QVERIFY(!history.undo(s));
+        QVERIFY(history.redo(s) && history.redo(s) && s.board == seen[2] && s.blankPos == 2);
+        pressCell(s, 5);
+        history.record(s);
+        QVERIFY(!history.canRedo() && !history.redo(s));
+        QVERIFY(history.undo(s) && s.board == seen[2] && history.canRedo());
     }
 
     void anArrowSlidesTheTileOnItsSideOfTheBlank_data()
