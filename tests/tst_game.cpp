@@ -179,6 +179,7 @@ private slots:
     void difficultyAndPicturesCycle()
     {
         QCOMPARE((QList<int>{nextGridSize(3), nextGridSize(5), nextGridSize(6), nextGridSize(7)}), (QList{4, 6, 3, 7}));
+        QCOMPARE((QList<int>{previousGridSize(3), previousGridSize(4), previousGridSize(6), previousGridSize(2)}), (QList{6, 3, 5, 2}));
         QCOMPARE((QList<int>{nextPicture(4, 5), nextPicture(5, 5), nextPicture(32767, 32767)}), (QList{5, 1, 1}));
         QCOMPARE((QList<int>{previousPicture(2, 5), previousPicture(1, 5)}), (QList{1, 5}));
     }

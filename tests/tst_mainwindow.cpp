@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -115,7 +116,7 @@ private slots:
     void theButtonsBrowseAndCycleBetweenGamesOnly();
     void inputDuringAFadeActsAfterIt();
     void menuCommandsWorkFromTheMenuAndThePopUp();
-    void arrowKeysPlayAsPressesDo();
+    void everyCommandHasAKey();
     void ownPicturesJoinTheCycleAsTheyCome();
     void aLargePictureNeverStallsTheWindow();
     void picturesDroppedBetweenGamesAreKept();
@@ -137,6 +138,7 @@ void MainWindowTest::init()
 {
     sounds.clear();
     dir = QTemporaryDir();
+    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/vellumi/vellumi.conf");
 }
 
 std::unique_ptr<MainWindow> MainWindowTest::openedWindow()
@@ -176,6 +178,7 @@ void MainWindowTest::checkBoardShown(const MainWindow& w, int picture)
         if (!shown)
             continue;
         QCOMPARE(tile(w, k)->picture(), whole.copy(t % n * piece.width(), t / n * piece.height(), piece.width(), piece.height()));
+        QCOMPARE(said(w, tile(w, k)->objectName()), QStringLiteral("第%1行第%2列，第%3块").arg(k / n + 1).arg(k % n + 1).arg(t + 1));
         QCOMPARE(said(w, tile(w, k)->objectName(), QAccessible::Description), t == k ? QStringLiteral("在原位") : QStringLiteral("不在原位"));
     }
     QVERIFY(control(w, "Picture3")->isHidden());
@@ -301,7 +304,6 @@ void MainWindowTest::everyTileShowsThePieceItsCellHolds()
     QCOMPARE(w->state().gridSize, std::int16_t(n));
     QVERIFY(sounds.isEmpty());
     checkBoardShown(*w, 3);
-    QCOMPARE(said(*w, QStringLiteral("picbox(%1)").arg(n + 2)), QStringLiteral("第2行第3列"));
     for (int k = 0; k < lefts.size() * lefts.size(); ++k) {
         QCOMPARE(tile(*w, k)->pos(), QPoint(lefts[k % n], tops[k / n]));
         QCOMPARE(tile(*w, k)->size(), QSize(480 / n + 2, 360 / n + 2));
@@ -506,31 +508,103 @@ void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
     QVERIFY(sounds.isEmpty());
 }
 
-void MainWindowTest::arrowKeysPlayAsPressesDo()
+// Every command from the keyboard: browsing and the difficulty between games, then a game
+// started, played, taken back and forth, restarted, numbered, muted and peeked at.
+void MainWindowTest::everyCommandHasAKey()
 {
     const auto w = openedWindow();
-    QTest::keyClick(w.get(), Qt::Key_Left); // between games: browse, with the sound
+    const auto key = [&](int k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(w.get(), Qt::Key(k), modifiers); };
+    key(Qt::Key_Left); // between games: browse, with the sound
     QCOMPARE(w->state().picNo, std::int16_t(5));
-    QTest::keyClick(w.get(), Qt::Key_Up);
-    QCOMPARE(sounds.size(), 1);
+    for (int k : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down})
+        key(k);
+    QCOMPARE(control<QLabel>(*w, "labchage")->text(), QStringLiteral("难易度:中级"));
+    key(Qt::Key_Down);
+    QCOMPARE(w->state().gridSize, std::int16_t(3));
+    QCOMPARE(sounds.size(), 5);
+    QCOMPARE(control(*w, "imgnext")->toolTip(), QStringLiteral("下一张（→）"));
 
     // A key during the start fade waits for the board; blank at 7, one slide from home.
     w->setRandomSource(leftAndRight());
     w->setFadeStepTime(20);
-    command(*w, "E_game")->trigger();
-    QTest::keyClick(w.get(), Qt::Key_Right);
+    key(Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(w->isFading());
+    key(Qt::Key_Right);
     QCOMPARE(int(w->state().blankPos), 0);
     QTRY_COMPARE(int(w->state().blankPos), 6);
-    QCOMPARE(sounds.size(), 2);
+    QCOMPARE(sounds.size(), 6);
+    const GameState moved = w->state();
+    using Step = std::tuple<Qt::Key, Qt::KeyboardModifiers, int>;
+    for (auto [k, modifiers, blank] : {Step{Qt::Key_Z, Qt::ControlModifier, 7}, Step{Qt::Key_Y, Qt::ControlModifier, 6},
+                                       Step{Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, 6},
+                                       Step{Qt::Key_R, Qt::ControlModifier, 7}, Step{Qt::Key_Z, Qt::ControlModifier, 6}}) {
+        key(k, modifiers);
+        QCOMPARE(int(w->state().blankPos), blank);
+    }
+    QCOMPARE(w->state().board, moved.board);
     checkBoardShown(*w, 5);
-    QTest::keyClick(w.get(), Qt::Key_Right); // nothing left of the blank: silent
-    QTest::keyClick(w.get(), Qt::Key_Up);
-    QCOMPARE(int(w->state().blankPos), 6);
-    QCOMPARE(sounds.size(), 2);
-    QTest::keyClick(w.get(), Qt::Key_Left);
-    QTest::keyClick(w.get(), Qt::Key_Left); // the whole picture again: the game ends
-    QCOMPARE(sounds.size(), 4);
+    QCOMPARE(sounds.size(), 9); // undo, redo, and the undo of the restart
+
+    key(Qt::Key_N);
+    QCOMPARE(tile(*w, 0)->caption(), QStringLiteral("1"));
+    QCOMPARE(tile(*w, 7)->caption(), QStringLiteral("7")); // piece 7, one cell from home
+    key(Qt::Key_M);
+    key(Qt::Key_Left);
+    QCOMPARE(sounds.size(), 9);
+
+    // While Space is held the whole picture shows, however the key repeats, and nothing moves.
+    QTest::keyPress(w.get(), Qt::Key_Space);
+    QVERIFY(control(*w, "Picture3")->isVisible());
+    QCOMPARE(shownPicture(*w), testdata::decoded(dir.path(), 5));
+    QTest::keyRelease(w.get(), Qt::Key_Space);
+    QVERIFY(control(*w, "Picture3")->isHidden());
+    QTest::keyPress(w.get(), Qt::Key_Space);
+    QTest::simulateEvent(w.get(), false, Qt::Key_Space, {}, QStringLiteral(" "), true);
+    QTest::simulateEvent(w.get(), true, Qt::Key_Space, {}, QStringLiteral(" "), true);
+    QVERIFY(control(*w, "Picture3")->isVisible());
+    const GameState peeked = w->state();
+    key(Qt::Key_Right);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    press(tile(*w, 6));
+    QCOMPARE(w->state().board, peeked.board);
+    QTest::keyRelease(w.get(), Qt::Key_Space);
+    checkBoardShown(*w, 5);
+
+    key(Qt::Key_M);
+    key(Qt::Key_Left); // the whole picture again: the game ends
+    QCOMPARE(sounds.size(), 10);
     QVERIFY(command(*w, "E_game")->isEnabled());
+    QVERIFY(settled(*w));
+
+    // Numbers and the mute are kept for the next run; a settings file that is garbage is no
+    // settings at all.
+    const auto next = openedWindow();
+    next->setRandomSource(leftAndRight());
+    startGame(*next);
+    QCOMPARE(tile(*next, 0)->caption(), QStringLiteral("1"));
+    sounds.clear();
+    QTest::keyClick(next.get(), Qt::Key_Right);
+    QCOMPARE(sounds.size(), 1);
+
+    // An undo that makes the picture whole ends the game: a 4 × 4 walk left and right starts in order.
+    next->setRandomSource(leftAndRight());
+    command(*next, "E_exit")->trigger();
+    click(control(*next, "imgchage"));
+    startGame(*next);
+    QTest::keyClick(next.get(), Qt::Key_Down);
+    QVERIFY(!command(*next, "E_game")->isEnabled());
+    QTest::keyClick(next.get(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(command(*next, "E_game")->isEnabled());
+    QVERIFY(settled(*next));
+
+    whenOpened([](QWidget* box) { QCOMPARE(box->objectName(), QStringLiteral("helpBox")); });
+    QTest::keyClick(next.get(), Qt::Key_F1);
+
+    testdata::writeFile(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/vellumi/vellumi.conf",
+                        QByteArray(300, '\xff'));
+    const auto third = openedWindow();
+    startGame(*third);
+    QCOMPARE(tile(*third, 0)->caption(), QString());
 }
 
 void MainWindowTest::ownPicturesJoinTheCycleAsTheyCome()
@@ -731,6 +805,8 @@ int main(int argc, char* argv[])
     vellumi::applyAppearance(app);
     if (argc == 4 && QByteArray(argv[1]) == "--child")
         return vellumi::MainWindowTest::runChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    // Settings go to a folder of the test's own, never to the player's.
+    QStandardPaths::setTestModeEnabled(true);
     vellumi::MainWindowTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -9,6 +9,13 @@ std::int16_t nextGridSize(std::int16_t gridSize)
     return static_cast<std::int16_t>(gridSize == 6 ? 3 : gridSize + 1);
 }
 
+std::int16_t previousGridSize(std::int16_t gridSize)
+{
+    if (gridSize < 3 || gridSize > 6)
+        return gridSize;
+    return static_cast<std::int16_t>(gridSize == 3 ? 6 : gridSize - 1);
+}
+
 const char* difficultyCaption(std::int16_t gridSize)
 {
     switch (gridSize) {

@@ -8,6 +8,8 @@ namespace vellumi {
 
 // 3 → 4 → 5 → 6 → 3; any other size is left as it is.
 std::int16_t nextGridSize(std::int16_t gridSize);
+// The other way round: 6 → 5 → 4 → 3 → 6.
+std::int16_t previousGridSize(std::int16_t gridSize);
 // The label for a difficulty, in UTF-8: "难易度:初级" for 3 up to "难易度:特级" for 6.
 const char* difficultyCaption(std::int16_t gridSize);
 

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QStyle>
 #include <QStyleOption>
 
@@ -27,6 +28,20 @@ void ImageControl::setPicture(const QImage& picture)
     setFixedSize(picture.size() + QSize(2 * frame, 2 * frame));
 }
 
+void ImageControl::setCaption(const QString& caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    update();
+}
+
+void ImageControl::click()
+{
+    emit mouseDown(Qt::LeftButton);
+    emit mouseUp(Qt::LeftButton);
+}
+
 void ImageControl::mousePressEvent(QMouseEvent* event)
 {
     emit mouseDown(event->button());
@@ -37,12 +52,26 @@ void ImageControl::mouseReleaseEvent(QMouseEvent* event)
     emit mouseUp(event->button());
 }
 
+void ImageControl::paintCaption(QPainter& painter)
+{
+    QFont font = this->font();
+    font.setPixelSize(11);
+    font.setBold(true);
+    QPainterPath text;
+    text.addText(contentsRect().topLeft() + QPointF(3, 3 + QFontMetricsF(font).ascent()), font, m_caption);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.strokePath(text, QPen(QColor(0, 0, 0, 200), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.fillPath(text, Qt::white);
+}
+
 void ImageControl::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
     QPainter painter(this);
     if (!testAttribute(Qt::WA_ForceDisabled)) {
         painter.drawImage(contentsRect().topLeft(), m_picture);
+        if (!m_caption.isEmpty())
+            paintCaption(painter);
         return;
     }
     QStyleOption option;

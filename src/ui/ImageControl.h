@@ -3,6 +3,8 @@
 #include <QFrame>
 #include <QImage>
 
+class QPainter;
+
 namespace vellumi {
 
 // An image control of the design: shows its picture unscaled and takes the picture's size
@@ -16,6 +18,12 @@ public:
 
     void setPicture(const QImage& picture);
     QImage picture() const { return m_picture; }
+    // A small number in the top-left corner, drawn light on a dark outline so that it reads on
+    // any picture; empty for none.
+    void setCaption(const QString& caption);
+    QString caption() const { return m_caption; }
+    // What a press of the left button does, for a screen reader's press action.
+    void click();
 
 signals:
     void mouseDown(Qt::MouseButton button);
@@ -27,7 +35,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void paintCaption(QPainter& painter);
+
     QImage m_picture;
+    QString m_caption;
 };
 
 } // namespace vellumi

@@ -3,6 +3,7 @@
 #include "effects/InputHold.h"
 #include "effects/PatternFade.h"
 #include "game/Board.h"
+#include "game/History.h"
 #include "game/DataFiles.h"
 #include "game/PictureCount.h"
 #include "game/Selection.h"
@@ -29,6 +30,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QAccessible>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -91,12 +93,12 @@ PictureBox* pictureBox(QWidget* parent, const char* name, double left, double to
 // A picture button sinks by a few twips while any mouse button holds it down, and acts on the
 // press; the release only lifts it back.
 ImageControl* pictureButton(QWidget* parent, const char* name, QPoint rest, QPoint pressed, const QImage& picture,
-                            const QString& toolTip, std::function<void()> action)
+                            const QString& caption, const QString& keys, std::function<void()> action)
 {
     auto* button = designControl<ImageControl>(parent, name, rest.x(), rest.y());
     button->setPicture(picture);
-    button->setToolTip(toolTip);
-    button->setAccessibleName(toolTip);
+    button->setToolTip(QStringLiteral("%1（%2）").arg(caption, keys));
+    button->setAccessibleName(caption);
     QObject::connect(button, &ImageControl::mouseDown, button, [button, pressed, action = std::move(action)] {
         button->move(twips::point(pressed.x(), pressed.y()));
         action();
@@ -126,7 +128,11 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
     setWindowIcon(QPixmap::fromImage(artwork::windowIcon()));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    const QSettings settings(QStringLiteral("vellumi"), QStringLiteral("vellumi"));
+    showNumbers = settings.value(QStringLiteral("board/numbers"), false).toBool();
+    muted = settings.value(QStringLiteral("sound/muted"), false).toBool();
     buildMenu();
+    buildKeys();
     buildControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setAcceptDrops(true);
@@ -154,6 +160,40 @@ void MainWindow::buildMenu()
     item("E_reg", QStringLiteral("注册版权(&option)"), &MainWindow::showCopyright);
     gameMenu->addSeparator()->setObjectName(QStringLiteral("E_1"));
     item("E_exit", QStringLiteral("退出游戏(&exit)"), &MainWindow::exitOrLeaveGame);
+}
+
+// Keys the design's menu does not show: actions of the window itself, so that each works
+// wherever the focus is and, where it stands for a menu command, is that command.
+void MainWindow::buildKeys()
+{
+    const auto key = [this](const char* name, const QList<QKeySequence>& keys, std::function<void()> command) {
+        auto* action = new QAction(this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, std::move(command));
+        addAction(action);
+    };
+    key("newGameKey", {Qt::CTRL | Qt::Key_N}, [this] { startGameAction->trigger(); });
+    key("restartKey", {Qt::CTRL | Qt::Key_R}, [this] { restartAction->trigger(); });
+    key("helpKey", {Qt::Key_F1}, [this] { showHelp(); });
+    key("undoKey", {Qt::CTRL | Qt::Key_Z}, [this] { stepThroughHistory(false); });
+    key("redoKey", {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}, [this] { stepThroughHistory(true); });
+    key("numbersKey", {Qt::Key_N}, [this] {
+        showNumbers = !showNumbers;
+        remember(QStringLiteral("board/numbers"), showNumbers);
+        syncTiles();
+    });
+    key("muteKey", {Qt::Key_M}, [this] {
+        muted = !muted;
+        remember(QStringLiteral("sound/muted"), muted);
+    });
+}
+
+// Settings live in ~/.config/vellumi/vellumi.conf. One that cannot be read gives the
+// defaults; one that cannot be written is simply not kept.
+void MainWindow::remember(const QString& key, bool value)
+{
+    QSettings(QStringLiteral("vellumi"), QStringLiteral("vellumi")).setValue(key, value);
 }
 
 void MainWindow::buildControls()
@@ -185,13 +225,13 @@ void MainWindow::buildControls()
     describeDisplay();
 
     difficultyButton = pictureButton(surface, "imgchage", {1200, 5880}, {1215, 5890}, artwork::difficultyButton(),
-                                     QStringLiteral("改变难易度"), [this] { cycleDifficulty(); });
+                                     QStringLiteral("改变难易度"), QStringLiteral("↑ ↓"), [this] { cycleDifficulty(+1); });
     difficultyLabel = autoSizedLabel(surface, "labchage", 120, 5880, QStringLiteral("难易度:初级"));
     autoSizedLabel(surface, "Label1", 6735, 5880, QStringLiteral("选择"));
     previousButton = pictureButton(surface, "imgprev", {6495, 5880}, {6485, 5890}, artwork::previousButton(),
-                                   QStringLiteral("上一张"), [this] { showPreviousPicture(); });
+                                   QStringLiteral("上一张"), QStringLiteral("←"), [this] { showPreviousPicture(); });
     nextButton = pictureButton(surface, "imgnext", {7140, 5880}, {7150, 5890}, artwork::nextButton(),
-                               QStringLiteral("下一张"), [this] { showNextPicture(); });
+                               QStringLiteral("下一张"), QStringLiteral("→"), [this] { showNextPicture(); });
 
     // All 36 tiles, bordered, start hidden below the visible part of the window until a board
     // is laid out; tile k always stands for cell k.
@@ -391,7 +431,8 @@ void MainWindow::load()
 
 void MainWindow::playMoveSound()
 {
-    playSound(QString::fromStdString(moveSoundFile(programFolder.toStdString())));
+    if (!muted)
+        playSound(QString::fromStdString(moveSoundFile(programFolder.toStdString())));
 }
 
 void MainWindow::runOpeningFade()
@@ -440,6 +481,7 @@ void MainWindow::startGame()
         for (int t = 0; t < game.cellCount(); ++t)
             pieces.push_back(clip.cell(t));
         resetBoard(game);
+        history.start(game);
         syncTiles();
         display->hide();
     });
@@ -447,8 +489,24 @@ void MainWindow::startGame()
 
 void MainWindow::restartGame()
 {
+    if (peekSaved)
+        return;
+    const BoardArray before = game.board;
     resetBoard(game);
+    if (game.board == before)
+        return;
+    history.record(game);
     syncTiles();
+}
+
+void MainWindow::stepThroughHistory(bool forward)
+{
+    if (!gameRunning() || peekSaved || !(forward ? history.redo(game) : history.undo(game)))
+        return;
+    syncTiles();
+    playMoveSound();
+    if (isSolved(game))
+        finishGame();
 }
 
 void MainWindow::syncTiles()
@@ -461,7 +519,11 @@ void MainWindow::syncTiles()
         // the board has the same size.
         if (onBoard) {
             tiles[k]->setPicture(pieces[k == game.blankPos ? game.blankTile() : game.board[k]]);
-            tiles[k]->setAccessibleName(QStringLiteral("第%1行第%2列").arg(rowOf(k, n) + 1).arg(colOf(k, n) + 1));
+            // A piece is numbered from 1 by its home cell, as the numbers on the tiles show it.
+            const int piece = game.board[k] + 1;
+            tiles[k]->setCaption(showNumbers ? QString::number(piece) : QString());
+            tiles[k]->setAccessibleName(
+                QStringLiteral("第%1行第%2列，第%3块").arg(rowOf(k, n) + 1).arg(colOf(k, n) + 1).arg(piece));
             tiles[k]->setAccessibleDescription(game.board[k] == k ? QStringLiteral("在原位") : QStringLiteral("不在原位"));
         }
         tiles[k]->setVisible(onBoard && k != game.blankPos);
@@ -486,13 +548,20 @@ void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
         showGameMenu(QCursor::pos());
         return;
     }
+    if (peekSaved)
+        return;
     const PressResult result = pressCell(game, cell);
     if (result.move) {
+        history.record(game);
         syncTiles();
         playMoveSound();
     }
-    if (!result.solved)
-        return;
+    if (result.solved)
+        finishGame();
+}
+
+void MainWindow::finishGame()
+{
     leaveGame();
     // Said by a screen reader: the picture is whole and the game is over.
     display->setAccessibleDescription(QStringLiteral("拼图完成"));
@@ -573,6 +642,12 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
     const auto arrow = std::find_if(std::begin(arrows), std::end(arrows),
                                     [event](const auto& a) { return a.first == event->key(); });
     const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Space && plain && gameRunning()) {
+        // Held, the key repeats; only the first press counts.
+        if (!event->isAutoRepeat())
+            peek(true);
+        return;
+    }
     if (arrow == std::end(arrows) || !plain) {
         QMainWindow::keyPressEvent(event);
         return;
@@ -580,11 +655,50 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
     if (gameRunning()) {
         if (const std::optional<int> cell = cellSliding(game, arrow->second))
             onTilePressed(*cell, Qt::LeftButton);
-    } else if (arrow->second == Direction::Left) {
-        showPreviousPicture();
-    } else if (arrow->second == Direction::Right) {
-        showNextPicture();
+        return;
     }
+    switch (arrow->second) {
+    case Direction::Left: return showPreviousPicture();
+    case Direction::Right: return showNextPicture();
+    case Direction::Up: return cycleDifficulty(+1);
+    case Direction::Down: return cycleDifficulty(-1);
+    }
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat())
+        peek(false);
+    QMainWindow::keyReleaseEvent(event);
+}
+
+// A window left while Space is held never hears it let go.
+void MainWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        peek(false);
+    QMainWindow::changeEvent(event);
+}
+
+// The whole picture in place of the board, and then the board exactly as it was.
+void MainWindow::peek(bool on)
+{
+    if (on == peekSaved.has_value() || (on && !gameRunning()))
+        return;
+    if (on) {
+        peekSaved = PeekSaved{display->picture(), display->surface()};
+        display->setPicture(currentPicture);
+        display->show();
+        return;
+    }
+    // A game abandoned meanwhile has shown its picture already.
+    if (gameRunning()) {
+        display->setPicture(peekSaved->picture);
+        display->surface() = peekSaved->surface;
+        display->surfaceChanged();
+        display->hide();
+    }
+    peekSaved.reset();
 }
 
 // What a screen reader says of the picture on show.
@@ -594,9 +708,9 @@ void MainWindow::describeDisplay()
     display->setAccessibleDescription(QString::fromUtf8(difficultyCaption(game.gridSize)));
 }
 
-void MainWindow::cycleDifficulty()
+void MainWindow::cycleDifficulty(int direction)
 {
-    const std::int16_t next = nextGridSize(game.gridSize);
+    const std::int16_t next = direction > 0 ? nextGridSize(game.gridSize) : previousGridSize(game.gridSize);
     if (next != game.gridSize) {
         game.gridSize = next;
         difficultyLabel->setText(QString::fromUtf8(difficultyCaption(next)));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/GameState.h"
+#include "game/History.h"
 #include "game/Scramble.h"
 #include "ui/PictureCatalog.h"
 #include "ui/PictureClip.h"
@@ -10,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -53,6 +55,8 @@ public:
     void setSoundPlayer(std::function<void(const QString&)> play) { playSound = std::move(play); }
     void setRandomSource(Rnd source) { rnd = std::move(source); }
     void setFadeStepTime(int milliseconds) { fadeStepTime = milliseconds; }
+    // The move sound off from the start, whatever the settings say.
+    void setMuted(bool on) { muted = on; }
 
     const GameState& state() const { return game; }
     bool isFading() const;
@@ -63,7 +67,9 @@ public:
 
 private:
     void buildMenu();
+    void buildKeys();
     void buildControls();
+    void remember(const QString& key, bool value);
     enum class Shown { Now, Later, Never };
     // Shows the picture at a position of the cycle. One too large to read at once is read off
     // the window's thread and shown Later, the display keeping what it shows meanwhile; one
@@ -90,12 +96,17 @@ private:
     void exitOrLeaveGame();
     void showHelp();
     void showCopyright();
-    void cycleDifficulty();
+    void cycleDifficulty(int direction);
+    void stepThroughHistory(bool forward);
+    void finishGame();
+    void peek(bool on);
     void showNextPicture();
     void showPreviousPicture();
     void showGameMenu(QPoint at);
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -111,6 +122,15 @@ private:
 
     QString programFolder;
     GameState game;
+    History history;
+    bool showNumbers = false;
+    bool muted = false;
+    // While Space is held: what the display held before it showed the whole picture.
+    struct PeekSaved {
+        QImage picture;
+        QImage surface;
+    };
+    std::optional<PeekSaved> peekSaved;
     std::unique_ptr<PatternFade> fade;
     std::unique_ptr<InputHold> inputHold;
     int fadeStepTime = 100;
