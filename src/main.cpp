@@ -15,9 +15,9 @@
 
 namespace {
 
-constexpr char usage[] = "Usage: tessra [--help | --version]";
+constexpr char usage[] = "Usage: tessra [--mute] [--help | --version]";
 
-constexpr char help[] = R"(Usage: tessra [--help | --version]
+constexpr char help[] = R"(Usage: tessra [--mute] [--help | --version]
 Vellumi, a picture sliding puzzle. 拼图游戏：移动图块，把打乱的图片拼回原样。
 
 Start a game from the 游戏 menu or with a right click on the picture. During a
@@ -26,13 +26,28 @@ pictures.
 从“游戏”菜单或在图片上单击右键开始游戏。游戏中用方向键把图块移入空位；
 两局之间用 ← → 浏览图片。
 
+Keys / 按键:
+  ← → ↑ ↓        in a game: slide a tile into the gap / 游戏中：把图块移入空位
+  ← →            between games: the previous or next picture / 两局之间：上一张、下一张
+  ↑ ↓            between games: the difficulty up or down / 两局之间：改变难易度
+  Ctrl+N         start a game / 开始游戏
+  Ctrl+R         start the game over / 重新开始
+  Ctrl+Z         take the last move back / 撤销
+  Ctrl+Y, Ctrl+Shift+Z  make it again / 重做
+  Space (held)   look at the whole picture / 按住空格：查看整张图片
+  N              numbers on the tiles, on or off / 显示或隐藏图块编号
+  M              the move sound off or on / 关闭或打开声音
+  F1             help / 使用帮助
+  Alt+G          the 游戏 menu / 打开“游戏”菜单
+
+  --mute         start with the move sound off / 启动时关闭声音
   -h, --help     show this help and exit / 显示本帮助
   -v, --version  show the version and exit / 显示版本
 )";
 
 // Read from the raw arguments before QApplication exists, so that --help and --version answer
 // on a console with no display at all. Gives the exit status when there is nothing more to do.
-std::optional<int> answerCommandLine(int argc, char* argv[])
+std::optional<int> answerCommandLine(int argc, char* argv[], bool* mute)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -42,10 +57,11 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption versionOption(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption muteOption(QStringLiteral("mute"));
     // QApplication takes these two out of argv itself; the display check must see them too.
     const QCommandLineOption platformOption(QStringLiteral("platform"), {}, QStringLiteral("name"));
     const QCommandLineOption displayOption(QStringLiteral("display"), {}, QStringLiteral("display"));
-    parser.addOptions({helpOption, versionOption, platformOption, displayOption});
+    parser.addOptions({helpOption, versionOption, muteOption, platformOption, displayOption});
 
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         QString error = parser.errorText();
@@ -62,6 +78,7 @@ std::optional<int> answerCommandLine(int argc, char* argv[])
         std::printf("tessra (Vellumi) %s\n", VELLUMI_VERSION);
         return 0;
     }
+    *mute = parser.isSet(muteOption);
     const QString problem = vellumi::displayProblem(parser.value(platformOption), parser.value(displayOption));
     if (!problem.isEmpty()) {
         std::fprintf(stderr, "tessra: %s; 无法连接显示器\n", qPrintable(problem));
@@ -91,7 +108,8 @@ QString programFolder()
 
 int main(int argc, char* argv[])
 {
-    if (const std::optional<int> status = answerCommandLine(argc, argv))
+    bool mute = false;
+    if (const std::optional<int> status = answerCommandLine(argc, argv, &mute))
         return *status;
 
     QApplication app(argc, argv);
@@ -100,6 +118,8 @@ int main(int argc, char* argv[])
     vellumi::applyAppearance(app);
 
     vellumi::MainWindow window(programFolder());
+    if (mute)
+        window.setMuted(true);
     window.load();
     window.adjustSize();
     const QRect screen = window.screen()->availableGeometry();
