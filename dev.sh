@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 
 build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libsndfile1-dev libpulse-dev qt6-translations-l10n qt6-image-formats-plugins fonts-wqy-zenhei)
 test_packages=(libbenchmark-dev qt6-multimedia-dev xvfb xauth xdotool imagemagick python3 pulseaudio pulseaudio-utils sox
-               desktop-file-utils appstream lintian dpkg-dev file)
+               desktop-file-utils appstream lintian dpkg-dev file at-spi2-core python3-pyatspi dbus-daemon)
 
 install_missing() {
   local missing=()

@@ -1,5 +1,6 @@
 #include "ui/ImageControl.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -8,9 +9,38 @@
 
 namespace vellumi {
 
+namespace {
+
+// To a screen reader every image control is a button it can press: the picture buttons and
+// the tiles alike.
+class ImageControlAccessible : public QAccessibleWidget {
+public:
+    explicit ImageControlAccessible(ImageControl* control)
+        : QAccessibleWidget(control, QAccessible::Button)
+    {
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& name) override
+    {
+        if (name == pressAction() && widget()->isEnabled() && widget()->isVisible())
+            static_cast<ImageControl*>(widget())->click();
+    }
+};
+
+QAccessibleInterface* accessibleImageControl(const QString& className, QObject* object)
+{
+    if (className != QLatin1String(ImageControl::staticMetaObject.className()) || !object->isWidgetType())
+        return nullptr;
+    return new ImageControlAccessible(static_cast<ImageControl*>(object));
+}
+
+} // namespace
+
 ImageControl::ImageControl(QWidget* parent, bool bordered)
     : QFrame(parent)
 {
+    static const bool accessible = (QAccessible::installFactory(accessibleImageControl), true);
+    Q_UNUSED(accessible);
     if (bordered) {
         setFrameStyle(QFrame::Box | QFrame::Plain);
         setLineWidth(1);
