@@ -1,7 +1,11 @@
 #include "effects/InputHold.h"
 
+#include <QAction>
 #include <QCoreApplication>
-#include <QEvent>
+#include <QKeyEvent>
+#include <QWidget>
+
+#include <algorithm>
 
 namespace vellumi {
 
@@ -25,7 +29,8 @@ bool isUserInput(const QEvent* event)
 
 } // namespace
 
-InputHold::InputHold()
+InputHold::InputHold(const QWidget* commands)
+    : commands(commands)
 {
     QCoreApplication::instance()->installEventFilter(this);
 }
@@ -40,12 +45,27 @@ InputHold::~InputHold()
 
 bool InputHold::eventFilter(QObject* receiver, QEvent* event)
 {
-    // Held at the widget it is meant for. Returning true stops it there, so Qt never passes
-    // copies up to the parents, and it is delivered exactly once, later.
-    if (!isUserInput(event) || !receiver->isWidgetType())
+    // Accepted, the override keeps the shortcut from acting now; the key press follows and is
+    // held like any other.
+    if (event->type() == QEvent::ShortcutOverride && isCommandKey(event)) {
+        event->accept();
+        return true;
+    }
+    // Held at the window, or at the widget where it was sent straight; returning true stops it
+    // there, so Qt never passes copies on, and it is delivered exactly once, later.
+    if (!isUserInput(event) || !(receiver->isWidgetType() || receiver->isWindowType()))
         return false;
     held.push_back({receiver, std::unique_ptr<QEvent>(event->clone())});
     return true;
+}
+
+bool InputHold::isCommandKey(const QEvent* event) const
+{
+    if (!commands)
+        return false;
+    const QKeySequence pressed(static_cast<const QKeyEvent*>(event)->keyCombination());
+    const QList<QAction*> actions = commands->actions();
+    return std::any_of(actions.begin(), actions.end(), [&](const QAction* a) { return a->shortcuts().contains(pressed); });
 }
 
 } // namespace vellumi

@@ -452,7 +452,7 @@ void MainWindow::runOpeningFade()
 
 void MainWindow::fadeOutThen(std::function<void()> rest)
 {
-    inputHold = std::make_unique<InputHold>();
+    inputHold = std::make_unique<InputHold>(this);
     fade->fadeOut(fadeStepTime, [this, rest = std::move(rest)] {
         rest();
         // Whatever the player did meanwhile now acts, in order, on the finished command.
@@ -649,7 +649,14 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (arrow == std::end(arrows) || !plain) {
-        QMainWindow::keyPressEvent(event);
+        // A key held during a fade comes back here, past the shortcuts: its command is found by it.
+        const QKeySequence pressed(event->keyCombination());
+        const QList<QAction*> commands = actions();
+        const auto command = std::find_if(commands.begin(), commands.end(), [&](QAction* a) { return a->shortcuts().contains(pressed); });
+        if (command != commands.end())
+            (*command)->trigger();
+        else
+            QMainWindow::keyPressEvent(event);
         return;
     }
     if (gameRunning()) {

@@ -2,10 +2,11 @@
 # Plays a 3 x 3 game in a real window, as a player would.
 #
 # Run under an X server (xvfb-run). Copies the game into a fresh folder with pictures whose
-# colours say where each piece belongs, starts a game from the pop-up menu, reads the board off
-# a screenshot, solves it by clicking tiles (checking the board halfway), checks that the whole
-# picture returns after the end fade, and leaves with the exit command. Exits 0 on success, 1
-# with a message on failure.
+# colours say where each piece belongs. First a start whose pop-up menu is opened and used
+# while the start fade still runs: exit must be chosen from it once the fade is over. Then
+# starts a game from the pop-up menu, reads the board off a screenshot, solves it by clicking
+# tiles (checking the board halfway), checks that the whole picture returns after the end fade,
+# and leaves with the exit command. Exits 0 on success, 1 with a message on failure.
 import collections
 import os
 import pathlib
@@ -121,6 +122,15 @@ def play(game):
         xdo("mousemove", cx + x, cy + y, "click", button)
 
     wait_for(whole_picture_shown, "the opening fade")
+    # Held during the start fade: a right press opens the pop-up once the board is there, and
+    # the menu letter typed after it chooses from that pop-up: exit, so the picture is back.
+    xdo("mousemove", cx + 240, cy + 100, "key", "ctrl+n")
+    time.sleep(0.3)
+    click(240, 100, 3)
+    xdo("key", "e")
+    time.sleep(2.5)
+    wait_for(whole_picture_shown, "the picture again after exit was chosen during the start fade, no pop-up over it", 5)
+
     click(240, 200, 3)  # a right press on the picture opens the game menu
     time.sleep(0.4)
     xdo("key", "g")
