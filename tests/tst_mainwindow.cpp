@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -458,11 +459,13 @@ void MainWindowTest::inputDuringAFadeActsAfterIt()
     QTest::keyClick(window, Qt::Key_N);
     QTest::mouseClick(window, Qt::RightButton, {}, picture);
     QTest::keyClick(window, Qt::Key_E);
-    QVERIFY(w->isFading() && !QApplication::activePopupWidget());
+    const auto numbersOn = [] { return QSettings("vellumi", "vellumi").value("board/numbers").toBool(); };
+    QVERIFY(w->isFading() && !QApplication::activePopupWidget() && !numbersOn());
     QTRY_VERIFY(command(*w, "E_game")->isEnabled());
     QVERIFY(!QApplication::activePopupWidget());
     startGame(*w);
     QCOMPARE(tile(*w, 0)->caption(), QStringLiteral("1"));
+    QVERIFY(numbersOn());
 }
 
 void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
