@@ -85,12 +85,12 @@ void ImageControl::mouseReleaseEvent(QMouseEvent* event)
 void ImageControl::paintCaption(QPainter& painter)
 {
     QFont font = this->font();
-    font.setPixelSize(11);
+    font.setPixelSize(13);
     font.setBold(true);
     QPainterPath text;
     text.addText(contentsRect().topLeft() + QPointF(3, 3 + QFontMetricsF(font).ascent()), font, m_caption);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.strokePath(text, QPen(QColor(0, 0, 0, 200), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.strokePath(text, QPen(QColor(0, 0, 0, 190), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.fillPath(text, Qt::white);
 }
 
