@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -747,6 +748,24 @@ void MainWindowTest::picturesDroppedBetweenGamesAreKept()
     QVERIFY(drop({"drop.png"}));
     QCOMPARE(w->findChildren<QMessageBox*>().size(), 1);
     QCOMPARE(lines().last(), "没有加入（图片文件夹的位置上有一个文件：" + dir.filePath("drop.png") + "）");
+
+    // A drop cancelled from its progress box stops at the file in hand, leaving no part of one.
+    QFile::remove(dir.filePath("own"));
+    QFile picture(dir.filePath("drop.png"));
+    QVERIFY(picture.open(QIODevice::ReadOnly));
+    testdata::writeFile(dir.filePath("big.png"), picture.readAll() + QByteArray(4 << 20, '\0'));
+    QMimeData files;
+    files.setUrls(QList<QUrl>(60, QUrl::fromLocalFile(dir.filePath("big.png"))));
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &files, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(w.get(), &enter);
+    QDropEvent dropped(QPointF(100, 100), Qt::CopyAction, &files, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(w.get(), &dropped);
+    w->findChild<QProgressDialog*>()->findChild<QPushButton*>()->click();
+    QVERIFY(QTest::qWaitFor([&] { return !w->findChild<QProgressDialog*>(); }));
+    const QFileInfoList copies = own.entryInfoList(QDir::Files);
+    QVERIFY(copies.size() < 60);
+    for (const QFileInfo& copy : copies)
+        QCOMPARE(copy.size(), QFileInfo(dir.filePath("big.png")).size());
 
     startGame(*w);
     QVERIFY(!drop({"drop.png"}));
