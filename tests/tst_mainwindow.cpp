@@ -845,12 +845,13 @@ void MainWindowTest::theProgramEndsCleanly()
 
 int main(int argc, char* argv[])
 {
+    // Settings go to a folder of this run's own, never to the player's or another run's.
+    const QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QApplication app(argc, argv);
     vellumi::applyAppearance(app);
     if (argc == 4 && QByteArray(argv[1]) == "--child")
         return vellumi::MainWindowTest::runChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
-    // Settings go to a folder of the test's own, never to the player's.
-    QStandardPaths::setTestModeEnabled(true);
     vellumi::MainWindowTest test;
     return QTest::qExec(&test, argc, argv);
 }
