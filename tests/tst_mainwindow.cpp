@@ -451,21 +451,13 @@ void MainWindowTest::inputDuringAFadeActsAfterIt()
     QCOMPARE(shownPicture(*w), testdata::decoded(dir.path(), 2));
     QCOMPARE(control(*w, "imgnext")->pos(), QPoint(476, 392)); // the release came after the press
 
-    // Through the window, as a player does it: a right press and the menu's letter e (exit)
-    // during the start fade open the pop-up and then choose from it; N, a key of the window's
-    // own, shows the numbers once the board is there.
-    QWindow* window = w->windowHandle();
-    const QPoint picture = control(*w, "Picture3")->mapTo(w.get(), QPoint(100, 100));
+    // N, a key of the window's own, waits for the board like any other. (A pop-up opened and
+    // used during a fade is played in a real X window, by the end-to-end test.)
     command(*w, "E_game")->trigger();
-    QTest::keyClick(window, Qt::Key_N);
-    QTest::mouseClick(window, Qt::RightButton, {}, picture);
-    QTest::keyClick(window, Qt::Key_E);
+    QTest::keyClick(w->windowHandle(), Qt::Key_N);
     const auto numbersOn = [] { return QSettings("vellumi", "vellumi").value("board/numbers").toBool(); };
-    QVERIFY(w->isFading() && !QApplication::activePopupWidget() && !numbersOn());
-    QTRY_VERIFY(command(*w, "E_game")->isEnabled());
-    QVERIFY(!QApplication::activePopupWidget());
-    startGame(*w);
-    QCOMPARE(tile(*w, 0)->caption(), QStringLiteral("1"));
+    QVERIFY(w->isFading() && !numbersOn());
+    QTRY_COMPARE(tile(*w, 0)->caption(), QStringLiteral("1"));
     QVERIFY(numbersOn());
 }
 

@@ -18,8 +18,8 @@ namespace vellumi {
 // What the window system delivers is held at the window it came to, before it has been given
 // to any control, so that when it is posted again it goes where it would have gone had it not
 // been held: a key to the pop-up menu a held press opened, a press to what now lies under it.
-// A key that is a shortcut of one of `commands`' actions waits too, and comes back as a plain
-// key press for that window to act on.
+// A key that is a shortcut of one of `commands`' actions waits too; posted again, Qt tries it
+// against the shortcuts before anything else, as it does every key press it is handed.
 class InputHold : public QObject {
     Q_OBJECT
 public:

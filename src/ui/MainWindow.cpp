@@ -649,14 +649,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (arrow == std::end(arrows) || !plain) {
-        // A key held during a fade comes back here, past the shortcuts: its command is found by it.
-        const QKeySequence pressed(event->keyCombination());
-        const QList<QAction*> commands = actions();
-        const auto command = std::find_if(commands.begin(), commands.end(), [&](QAction* a) { return a->shortcuts().contains(pressed); });
-        if (command != commands.end())
-            (*command)->trigger();
-        else
-            QMainWindow::keyPressEvent(event);
+        QMainWindow::keyPressEvent(event);
         return;
     }
     if (gameRunning()) {
