@@ -7,6 +7,9 @@
 #include <algorithm>
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,6 +73,12 @@ SoundFile::Stamp SoundFile::stampOf(const struct stat& info)
 // One file at a time, so that the samples of one are gone before the next is decoded.
 void SoundFile::decodeInTurn(std::stop_token quit)
 {
+    // Woken, it would otherwise take the processor from the window thread that woke it, in
+    // the middle of a press, for milliseconds at a time. Not the lowest priority, though: the
+    // program's end waits for it to notice, however busy the machine.
+    const sched_param noPriority{};
+    pthread_setschedparam(pthread_self(), SCHED_BATCH, &noPriority);
+    setpriority(PRIO_PROCESS, gettid(), 10);
     for (;;) {
         std::optional<Job> job;
         Sound dropped;
