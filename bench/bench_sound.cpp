@@ -344,6 +344,9 @@ void printSummary(double firstPlay)
     line("play() of a 120 ms click, played before", "call click", 2, nullptr);
     line("play() of a 32 MiB file, played before", "call 32 MiB", 2, nullptr);
     line("play() of a changed 1 GiB file, first press", "call changed 1 GiB", 2, nullptr);
+    // Every press must keep to the target, not only the median one.
+    if (const auto& v = figures["call changed 1 GiB"]; !v.empty())
+        std::printf("    %-40s %8.3f ms\n", "the slowest of them", *std::max_element(v.begin(), v.end()) * 1e3);
     line("play() -> first sample at the server", "play", 25, "QSoundEffect");
     // The server's output can hold a block of silence already written when a sound starts; the
     // figures then fall into two groups, which the list shows.

@@ -60,7 +60,8 @@ void SoundFile::clear()
     {
         const std::lock_guard lock(m_mutex);
         m_job.reset();
-        m_dropped = std::exchange(m_sound, {});
+        if (!m_sound.isEmpty())
+            m_dropped.push_back(std::exchange(m_sound, {}));
     }
     m_wake.notify_one();
 }
@@ -81,15 +82,15 @@ void SoundFile::decodeInTurn(std::stop_token quit)
     setpriority(PRIO_PROCESS, gettid(), 10);
     for (;;) {
         std::optional<Job> job;
-        Sound dropped;
+        std::vector<Sound> dropped;
         {
             std::unique_lock lock(m_mutex);
-            if (!m_wake.wait(lock, quit, [this] { return m_job || !m_dropped.isEmpty(); }))
+            if (!m_wake.wait(lock, quit, [this] { return m_job || !m_dropped.empty(); }))
                 return;
             job = std::exchange(m_job, std::nullopt);
             dropped = std::exchange(m_dropped, {});
         }
-        dropped = {};
+        dropped.clear();
         if (!job)
             continue;
         Stamp opened;

@@ -11,6 +11,7 @@
 #include <optional>
 #include <stop_token>
 #include <thread>
+#include <vector>
 
 struct stat;
 
@@ -67,7 +68,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable_any m_wake;
     std::optional<Job> m_job; // not begun yet
-    Sound m_dropped; // freed there, as freeing 64 MiB takes milliseconds
+    std::vector<Sound> m_dropped; // freed there, as freeing 64 MiB takes milliseconds
     std::jthread m_decoder; // last, so it has stopped before anything it uses goes
 };
 
