@@ -2,22 +2,43 @@
 
 #include "sound/Sound.h"
 
+#include <QObject>
 #include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <stop_token>
+#include <thread>
+#include <vector>
+
+struct stat;
 
 namespace vellumi {
 
 // The sound a wave file holds, decoded by libsndfile at most once while the file stays the
-// same. The file is looked at on every load(), so a file replaced, changed or deleted is
-// noticed at the next one.
-class SoundFile {
+// same, and on a thread of its own, so that no file, however big, holds up the caller. The file
+// is looked at on every load(), so a file replaced, changed or deleted is noticed at the next
+// one.
+class SoundFile : public QObject {
+    Q_OBJECT
+
 public:
-    // Empty when the file is missing, is not a plain file, or holds nothing that decodes to
-    // mono or stereo. A sound that would take more than 64 MiB keeps only its beginning.
+    using QObject::QObject;
+
+    // The sound, once decoded; empty when the file is missing, is not a plain file, or holds
+    // nothing that decodes to mono or stereo. A sound that would take more than 64 MiB keeps
+    // only its beginning. A file new or changed since the last load() is empty here and comes
+    // by decoded() when it is ready, unless a load() of anything else comes first.
     const Sound& load(const QString& fileName);
 
-    // Lets go of the samples until the next load(); the one before is gone before a new file
-    // is decoded anyway, so two sounds are never held at once.
+    // Lets go of the samples, and of a decode under way, until the next load(); the sound
+    // before is gone before another file is decoded, so two are never held at once.
     void clear();
+
+signals:
+    void decoded(const Sound& sound);
 
 private:
     // Tells one version of a file from another without reading it.
@@ -28,12 +49,27 @@ private:
         qint64 modifiedNs = 0;
         bool operator==(const Stamp&) const = default;
     };
+    struct Job {
+        QByteArray path;
+        quint64 generation = 0;
+    };
 
-    void decode(int fd);
+    static Stamp stampOf(const struct stat& info);
+    void decodeInTurn(std::stop_token quit);
+    Sound decode(const Job& job, std::stop_token quit, Stamp* stamp) const;
+    void onDecoded(quint64 generation, const Stamp& stamp, const Sound& sound);
 
-    QString m_fileName;
+    QString m_fileName; // decoded, or on its way
     Stamp m_stamp;
     Sound m_sound;
+
+    // Shared with the decoding thread.
+    std::atomic<quint64> m_generation = 0; // of the one load() whose sound is still of use
+    std::mutex m_mutex;
+    std::condition_variable_any m_wake;
+    std::optional<Job> m_job; // not begun yet
+    std::vector<Sound> m_dropped; // freed there, as freeing 64 MiB takes milliseconds
+    std::jthread m_decoder; // last, so it has stopped before anything it uses goes
 };
 
 } // namespace vellumi

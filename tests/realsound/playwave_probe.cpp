@@ -5,7 +5,8 @@
 //   run COMMAND     run COMMAND with bash, the event loop going on meanwhile (the probe is its
 //                   $PPID); the probe fails at the end if it fails
 // Each play's start on the monotonic clock and its duration are printed, to line calls up with
-// what the server played.
+// what the server played; so is how long the player took to go at the end, as the program's
+// end may come in the middle of a decode.
 #include "sound/SoundPlayer.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -84,8 +86,13 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: playwave_probe [play FILE | wait MS | run COMMAND]...\n");
         return 2;
     }
-    vellumi::SoundPlayer soundPlayer;
-    player = &soundPlayer;
+    auto soundPlayer = std::make_unique<vellumi::SoundPlayer>();
+    player = soundPlayer.get();
     QTimer::singleShot(0, runSteps);
-    return app.exec();
+    const int status = app.exec();
+    const auto start = std::chrono::steady_clock::now();
+    soundPlayer.reset();
+    std::printf("player gone after %lld us\n",
+        static_cast<long long>((std::chrono::steady_clock::now() - start) / std::chrono::microseconds(1)));
+    return status;
 }

@@ -127,8 +127,9 @@ for i in $(seq 10); do
 done
 memory=(run 'grep VmHWM /proc/$PPID/status')
 steps+=(play "$click" wait 600 "${memory[@]}" play "$w/big.wav" wait 500 play "$click" wait 600 "${memory[@]}")
+# The big file is decoded after its play() has returned, and heard from then on.
 expected+=("click after 30 calls in a row|115|400|115|-"
-    "31 MiB 8-bit 1 kHz file cut off after 500 ms|560|760|115|-")
+    "31 MiB 8-bit 1 kHz file cut off 500 ms after its call|250|760|115|-")
 # A desktop's volume control lists the sound under the game's name and icon, as a game's. The server goes
 # away in the middle of it and stays away for seconds, moves meanwhile are silent, and the first
 # move after it is back is heard; so is the first after a quick restart.
@@ -146,6 +147,12 @@ steps+=(run 'pactl load-module module-null-sink sink_name=quiet >/dev/null && pa
     play "$click" wait 600
     run 'pactl unload-module module-pipe-sink && pactl load-module module-pipe-sink "$(pipe_sink other)" >/dev/null'
     wait 300 play "$click" wait 1500 run '[ -z "$(pactl list short sink-inputs)" ]')
+# The program ends in the middle of decoding nine hours of silence as IMA ADPCM, which takes
+# libsndfile a few hundred milliseconds, three times as long as plain samples.
+python3 -c 'import struct, sys; blocks = 64000; f = open(sys.argv[1], "wb")
+f.write(b"RIFF" + struct.pack("<I", 52 + blocks * 256) + b"WAVEfmt " + struct.pack("<IHHIIHHHH", 20, 0x11, 1, 1000, 507, 256, 4, 2, 505)
+    + b"fact" + struct.pack("<II", 4, blocks * 505) + b"data" + struct.pack("<I", blocks * 256) + bytes(blocks * 256))' "$w/quiet.wav"
+steps+=(play "$w/quiet.wav")
 expected+=("click once the default output is back|115|130|-|2"
     "click on another output|115|130|-|2")
 
@@ -198,7 +205,12 @@ done
 [ "${#bursts[@]}" -eq "${#expected[@]}" ] || {
     echo "heard ${#bursts[@]} bursts, expected ${#expected[@]} (a missing or deleted file must give silence)"
     failures=$((failures + 1)); }
-awk '/play at/ { if ($7 > m) m = $7 } END { print "slowest play call: " m + 0 " us" }' "$work/probe.log"
+# Generous bounds, for a loaded machine: the benchmark has the real figures.
+slowest=$(awk '/play at/ { if ($7 > m) m = $7 } END { print m + 0 }' "$work/probe.log")
+gone=$(awk '/player gone after/ { print $4 }' "$work/probe.log")
+echo "slowest play call (the big file's included): $slowest us; the player went in ${gone:-?} us"
+[ "$slowest" -le 50000 ] || { echo "a play call took over 50 ms"; failures=$((failures + 1)); }
+[ "${gone:-999999}" -le 100000 ] || { echo "the program's end waited over 100 ms"; failures=$((failures + 1)); }
 # The 31 MiB file would decode to 124 MiB of samples; only 64 are kept.
 read -r before after <<<"$(awk '/VmHWM/ { printf "%s ", $2 }' "$work/probe.log")"
 grown=$((${after:-999999} - ${before:-0}))
