@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstdlib>
 #include <future>
@@ -154,6 +155,7 @@ struct Tables {
     std::once_flag fourByFourBuilt;
     std::vector<PatternDatabase> patterns;
     std::array<int, 16> patternOf{};
+    std::atomic<std::size_t> bytes = 0;
 };
 
 Tables& tables()
@@ -165,7 +167,10 @@ Tables& tables()
 const std::vector<std::uint8_t>& homeDistances()
 {
     Tables& t = tables();
-    std::call_once(t.threeByThreeBuilt, [&] { t.homeDistance = buildHomeDistances(); });
+    std::call_once(t.threeByThreeBuilt, [&] {
+        t.homeDistance = buildHomeDistances();
+        t.bytes += t.homeDistance.size();
+    });
     return t.homeDistance;
 }
 
@@ -183,6 +188,8 @@ const Tables& fourByFourTables(std::stop_token stop)
         for (std::size_t p = 0; p < partition.size(); ++p)
             for (const int tile : partition[p])
                 t.patternOf[static_cast<std::size_t>(tile)] = static_cast<int>(p);
+        for (const PatternDatabase& p : built)
+            t.bytes += p.sizeInBytes();
         t.patterns = std::move(built);
     });
     return t;
@@ -498,6 +505,11 @@ bool prepare(int n, std::stop_token stop)
         return false;
     }
     return true;
+}
+
+std::size_t tableBytes()
+{
+    return tables().bytes;
 }
 
 std::optional<Way> findWay(const Puzzle& puzzle, std::stop_token stop, std::optional<std::chrono::milliseconds> budget)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <stop_token>
@@ -32,6 +33,9 @@ inline constexpr std::chrono::milliseconds cornerBudget{200};
 // larger: the pattern databases). Safe from any thread; the tables are built once, however many
 // threads ask. False if `stop` ended the build, which a later call then starts again.
 bool prepare(int n, std::stop_token stop = {});
+
+// The bytes the tables built so far take.
+std::size_t tableBytes();
 
 // The way home for a valid, solvable board (throws std::invalid_argument otherwise); std::nullopt
 // only if `stop` was requested. `budget` replaces the search's time limit (see above).
