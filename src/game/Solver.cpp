@@ -302,9 +302,9 @@ private:
 
 // ---- Larger boards: a row and a column at a time -----------------------------------------------
 
-// Brings one tile, or the last two of a row or column together (one alone would have to leave
-// again to let the other in), home by a shortest way that leaves the `locked` cells alone:
-// breadth-first over the cells of the blank and those tiles, at most 36³ states.
+// Brings one tile or two home by a shortest way that leaves the `locked` cells alone:
+// breadth-first over the cells of the blank and those tiles, at most 36³ states. The last two of a
+// row or column must come together: one placed alone would have to leave again to let the other in.
 void placeGroup(Board& b, std::uint64_t locked, const std::vector<int>& group, std::vector<int>& presses)
 {
     const int cells = b.cells();
@@ -352,8 +352,9 @@ void placeGroup(Board& b, std::uint64_t locked, const std::vector<int>& group, s
 }
 
 // Places the top row and the left column of the square from (offset, offset), then of the
-// square inside it, until the square left is `size` wide. Progress is never undone: placed tiles
-// are locked.
+// square inside it, until the square left is `size` wide. Tiles go two at a time where they can:
+// a pair placed together takes fewer moves than the same two one after the other. Progress is
+// never undone: placed tiles are locked.
 void reduce(Board& b, int offset, int size, std::vector<int>& presses, const std::stop_token& stop)
 {
     const int n = b.n;
@@ -368,13 +369,23 @@ void reduce(Board& b, int offset, int size, std::vector<int>& presses, const std
         for (const int cell : group)
             locked |= std::uint64_t{1} << cell;
     };
+    // Two by two from the line's far end, so that its last two always go together.
+    auto placeLine = [&](const std::vector<int>& line) {
+        std::size_t i = line.size() % 2;
+        if (i == 1)
+            place({line[0]});
+        for (; i < line.size(); i += 2)
+            place({line[i], line[i + 1]});
+    };
     for (int o = offset; n - o > size; ++o) {
-        for (int col = o; col < n - 2; ++col)
-            place({o * n + col});
-        place({o * n + n - 2, o * n + n - 1});
-        for (int row = o + 1; row < n - 2; ++row)
-            place({row * n + o});
-        place({(n - 2) * n + o, (n - 1) * n + o});
+        std::vector<int> row;
+        for (int col = o; col < n; ++col)
+            row.push_back(o * n + col);
+        placeLine(row);
+        std::vector<int> column;
+        for (int r = o + 1; r < n; ++r)
+            column.push_back(r * n + o);
+        placeLine(column);
     }
 }
 
