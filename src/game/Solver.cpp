@@ -362,15 +362,13 @@ void reduce(Board& b, int offset, int size, std::vector<int>& presses, const std
     for (int cell = 0; cell < b.cells(); ++cell)
         if (cell / n < offset || cell % n < offset)
             locked |= std::uint64_t{1} << cell;
-    auto place = [&](std::vector<int> group) {
-        if (stop.stop_requested())
-            throw Stopped{};
-        placeGroup(b, locked, group, presses);
-        for (const int cell : group)
-            locked |= std::uint64_t{1} << cell;
-    };
     // Two by two from the line's far end, so that its last two always go together.
-    auto placeLine = [&](const std::vector<int>& line) {
+    auto placeLine = [&](Board& on, std::uint64_t& fixed, const std::vector<int>& line, std::vector<int>& way) {
+        auto place = [&](std::vector<int> group) {
+            placeGroup(on, fixed, group, way);
+            for (const int cell : group)
+                fixed |= std::uint64_t{1} << cell;
+        };
         std::size_t i = line.size() % 2;
         if (i == 1)
             place({line[0]});
@@ -378,14 +376,30 @@ void reduce(Board& b, int offset, int size, std::vector<int>& presses, const std
             place({line[i], line[i + 1]});
     };
     for (int o = offset; n - o > size; ++o) {
+        if (stop.stop_requested())
+            throw Stopped{};
+        // The row first or the column first, whichever way is shorter from this board.
         std::vector<int> row;
-        for (int col = o; col < n; ++col)
-            row.push_back(o * n + col);
-        placeLine(row);
         std::vector<int> column;
-        for (int r = o + 1; r < n; ++r)
-            column.push_back(r * n + o);
-        placeLine(column);
+        for (int k = o; k < n; ++k) {
+            row.push_back(o * n + k);
+            column.push_back(k * n + o);
+        }
+        struct Stage {
+            Board board;
+            std::uint64_t locked;
+            std::vector<int> presses;
+        };
+        Stage rowFirst{b, locked, {}};
+        placeLine(rowFirst.board, rowFirst.locked, row, rowFirst.presses);
+        placeLine(rowFirst.board, rowFirst.locked, std::vector<int>(column.begin() + 1, column.end()), rowFirst.presses);
+        Stage columnFirst{b, locked, {}};
+        placeLine(columnFirst.board, columnFirst.locked, column, columnFirst.presses);
+        placeLine(columnFirst.board, columnFirst.locked, std::vector<int>(row.begin() + 1, row.end()), columnFirst.presses);
+        Stage& best = columnFirst.presses.size() < rowFirst.presses.size() ? columnFirst : rowFirst;
+        b = best.board;
+        locked = best.locked;
+        presses.insert(presses.end(), best.presses.begin(), best.presses.end());
     }
 }
 
