@@ -1,8 +1,10 @@
 #include "game/PatternDatabase.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstddef>
+#include <future>
 
 namespace vellumi {
 
@@ -69,8 +71,6 @@ PatternDatabase::PatternDatabase(std::vector<int> tiles, std::stop_token stop)
         entries *= 16 - i;
     moves_.assign(entries, 0xFF);
 
-    // Breadth-first from home over (placement, blank region): each edge moves one pattern tile
-    // into the blank's region, so the depth counts pattern moves only.
     // The lowest cell of the blank's region for every set of free cells and every blank cell,
     // four bits each: half a megabyte that saves a flood fill per successor.
     std::vector<std::uint64_t> regionOf(std::size_t{1} << 16);
@@ -79,55 +79,53 @@ PatternDatabase::PatternDatabase(std::vector<int> tiles, std::stop_token stop)
             if (freeCells >> cell & 1)
                 regionOf[freeCells] |= std::uint64_t(std::countr_zero(blankRegion(1u << cell, freeCells))) << (4 * cell);
 
+    // Breadth-first from home over (placement, blank region): each edge moves one pattern tile
+    // into the blank's region, so the depth counts pattern moves only. Each layer is expanded
+    // by two threads, which share the marks of states seen.
     std::vector<std::uint64_t> seen((entries * 16 + 63) / 64);
     auto visit = [&](std::uint32_t rank, int regionCell) {
         const std::size_t bit = std::size_t{rank} * 16 + static_cast<std::size_t>(regionCell);
-        if (seen[bit / 64] >> (bit % 64) & 1)
-            return false;
-        seen[bit / 64] |= std::uint64_t{1} << (bit % 64);
-        return true;
+        const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+        return (std::atomic_ref(seen[bit / 64]).fetch_or(mask, std::memory_order_relaxed) & mask) == 0;
     };
 
     PackedState home;
     home.k = k;
-    std::uint32_t occupied = 0;
+    std::uint32_t homeCells = 0;
     for (std::size_t i = 0; i < k; ++i) {
         home.cells[i] = static_cast<std::int8_t>(tiles_[i]);
-        occupied |= 1u << tiles_[i];
+        homeCells |= 1u << tiles_[i];
     }
-    const int homeRegion = std::countr_zero(blankRegion(1u << 15, allCells & ~occupied));
+    const int homeRegion = std::countr_zero(blankRegion(1u << 15, allCells & ~homeCells));
     visit(rankCells(home.cells.data(), k), homeRegion);
     moves_[rankCells(home.cells.data(), k)] = 0;
 
     // The tables are far larger than the cache, so looking a successor up is a wait on memory.
     // The successors of a batch of states are all asked for first and looked at after, so the
     // waits overlap.
-    struct Successor {
-        std::uint32_t rank;
-        std::uint32_t word;
-        int regionCell;
-    };
-    constexpr std::size_t batch = 128;
-    std::vector<Successor> successors;
-    std::vector<std::uint32_t> layer{home.pack(homeRegion)};
-    std::vector<std::uint32_t> next;
-    for (std::uint8_t depth = 1; !layer.empty(); ++depth) {
-        next.clear();
-        for (std::size_t first = 0; first < layer.size(); first += batch) {
+    auto expand = [&](const std::uint32_t* begin, const std::uint32_t* end, std::uint8_t depth,
+                      std::vector<std::uint32_t>& next) {
+        struct Successor {
+            std::uint32_t rank;
+            std::uint32_t word;
+            int regionCell;
+        };
+        constexpr std::ptrdiff_t batch = 128;
+        std::vector<Successor> successors;
+        for (const std::uint32_t* first = begin; first < end; first += std::min(batch, end - first)) {
             if (stop.stop_requested())
                 throw Stopped{};
             successors.clear();
-            for (std::size_t j = first; j < std::min(first + batch, layer.size()); ++j) {
-                const std::uint32_t word = layer[j];
+            for (const std::uint32_t* word = first; word < first + std::min(batch, end - first); ++word) {
                 PackedState s;
                 s.k = k;
-                occupied = 0;
+                std::uint32_t occupied = 0;
                 for (std::size_t i = 0; i < k; ++i) {
-                    s.cells[i] = static_cast<std::int8_t>(word >> (4 * i) & 15);
+                    s.cells[i] = static_cast<std::int8_t>(*word >> (4 * i) & 15);
                     occupied |= 1u << s.cells[i];
                 }
                 const std::uint32_t freeCells = allCells & ~occupied;
-                const std::uint32_t region = blankRegion(1u << (word >> (4 * k) & 15), freeCells);
+                const std::uint32_t region = blankRegion(1u << (*word >> (4 * k) & 15), freeCells);
                 for (std::size_t i = 0; i < k; ++i) {
                     const int from = s.cells[i];
                     for (std::uint32_t to = neighbours(1u << from) & region; to != 0; to &= to - 1) {
@@ -146,10 +144,25 @@ PatternDatabase::PatternDatabase(std::vector<int> tiles, std::stop_token stop)
             for (const Successor& s : successors)
                 if (visit(s.rank, s.regionCell)) {
                     next.push_back(s.word);
-                    if (moves_[s.rank] == 0xFF)
-                        moves_[s.rank] = depth;
+                    // Both threads may reach one placement; both then write the same depth.
+                    std::atomic_ref moves(moves_[s.rank]);
+                    if (moves.load(std::memory_order_relaxed) == 0xFF)
+                        moves.store(depth, std::memory_order_relaxed);
                 }
         }
+    };
+
+    std::vector<std::uint32_t> layer{home.pack(homeRegion)};
+    std::vector<std::uint32_t> next;
+    std::vector<std::uint32_t> otherNext;
+    for (std::uint8_t depth = 1; !layer.empty(); ++depth) {
+        next.clear();
+        otherNext.clear();
+        const std::uint32_t* middle = layer.data() + layer.size() / 2;
+        auto other = std::async(std::launch::async, [&] { expand(middle, layer.data() + layer.size(), depth, otherNext); });
+        expand(layer.data(), middle, depth, next);
+        other.get();
+        next.insert(next.end(), otherNext.begin(), otherNext.end());
         layer.swap(next);
     }
 }

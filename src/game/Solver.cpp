@@ -7,7 +7,6 @@
 #include <atomic>
 #include <bit>
 #include <cstdlib>
-#include <future>
 #include <mutex>
 #include <stdexcept>
 #include <utility>
@@ -140,10 +139,16 @@ std::vector<std::uint8_t> buildHomeDistances()
 
 // ---- 4 × 4: additive pattern databases ----------------------------------------------------------
 
-// Two six-tile blocks in the top rows and the three tiles left of the blank's home (the 6-6-3
-// partition of Korf & Felner, turned to a blank that belongs bottom right).
-const std::array<std::vector<int>, 3> partition{
-    std::vector<int>{0, 1, 4, 5, 8, 9}, std::vector<int>{2, 3, 6, 7, 10, 11}, std::vector<int>{12, 13, 14}};
+// Two six-tile blocks side by side in the top rows and the three tiles left of the blank's home
+// (the 6-6-3 partition of Korf & Felner, turned to a blank that belongs bottom right). The right
+// block is the left one reflected left to right, and so are the cells its moves leave free at
+// home, so one database serves both: the right block's value is the left block's on the board
+// reflected.
+enum Part { LeftBlock, RightBlock, BottomRow };
+const std::vector<int> leftBlock{0, 1, 4, 5, 8, 9};
+const std::vector<int> bottomRow{12, 13, 14};
+constexpr std::array<std::int8_t, 15> partOf{0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 2, 2, 2};
+constexpr std::array<std::int8_t, 16> reflected{3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12};
 
 // The board reflected in its main diagonal, whose home is the same: its distance is the same
 // too, so the databases looked up on it give a second lower bound.
@@ -153,8 +158,8 @@ struct Tables {
     std::once_flag threeByThreeBuilt;
     std::vector<std::uint8_t> homeDistance;
     std::once_flag fourByFourBuilt;
-    std::vector<PatternDatabase> patterns;
-    std::array<int, 16> patternOf{};
+    std::optional<PatternDatabase> block;
+    std::optional<PatternDatabase> row;
     std::atomic<std::size_t> bytes = 0;
 };
 
@@ -179,21 +184,40 @@ const Tables& fourByFourTables(std::stop_token stop)
 {
     Tables& t = tables();
     std::call_once(t.fourByFourBuilt, [&] {
-        // The two large databases are built side by side: a game's start fade hides the wait.
-        auto second = std::async(std::launch::async, [&] { return PatternDatabase(partition[1], stop); });
-        std::vector<PatternDatabase> built;
-        built.emplace_back(partition[0], stop);
-        built.push_back(second.get());
-        built.emplace_back(partition[2], stop);
-        for (std::size_t p = 0; p < partition.size(); ++p)
-            for (const int tile : partition[p])
-                t.patternOf[static_cast<std::size_t>(tile)] = static_cast<int>(p);
-        for (const PatternDatabase& p : built)
-            t.bytes += p.sizeInBytes();
-        t.patterns = std::move(built);
+        PatternDatabase block(leftBlock, stop);
+        PatternDatabase row(bottomRow, stop);
+        t.bytes += block.sizeInBytes() + row.sizeInBytes();
+        t.block.emplace(std::move(block));
+        t.row.emplace(std::move(row));
     });
     return t;
 }
+
+// One way of looking at the board (as it is, or reflected in its diagonal): where its tiles lie,
+// where they lie once reflected left to right, and the lower bound each part gives.
+struct PatternView {
+    CellOfTile cellOf{};
+    CellOfTile reflectedCellOf{};
+    std::array<int, 3> parts{};
+
+    void place(int tile, int cell)
+    {
+        cellOf[static_cast<std::size_t>(tile)] = static_cast<std::int8_t>(cell);
+        reflectedCellOf[static_cast<std::size_t>(reflected[static_cast<std::size_t>(tile)])] =
+            reflected[static_cast<std::size_t>(cell)];
+    }
+
+    void lookUp(const Tables& t, int tile)
+    {
+        switch (const int part = partOf[static_cast<std::size_t>(tile)]) {
+        case LeftBlock: parts[LeftBlock] = t.block->lookup(cellOf); break;
+        case RightBlock: parts[RightBlock] = t.block->lookup(reflectedCellOf); break;
+        default: parts[static_cast<std::size_t>(part)] = t.row->lookup(cellOf); break;
+        }
+    }
+
+    int sum() const { return parts[0] + parts[1] + parts[2]; }
+};
 
 class IdaStar {
 public:
@@ -205,13 +229,14 @@ public:
         for (int cell = 0; cell < 16; ++cell) {
             const int tile = start.tiles[static_cast<std::size_t>(cell)];
             tileAt_[static_cast<std::size_t>(cell)] = static_cast<std::int8_t>(tile);
-            cellOf_[static_cast<std::size_t>(tile)] = static_cast<std::int8_t>(cell);
-            mirrorCellOf_[static_cast<std::size_t>(transposed[static_cast<std::size_t>(tile)])] =
-                transposed[static_cast<std::size_t>(cell)];
+            if (tile == 15)
+                continue;
+            own_.place(tile, cell);
+            mirror_.place(transposed[static_cast<std::size_t>(tile)], transposed[static_cast<std::size_t>(cell)]);
         }
-        for (std::size_t p = 0; p < 3; ++p) {
-            own_[p] = tables_.patterns[p].lookup(cellOf_);
-            mirror_[p] = tables_.patterns[p].lookup(mirrorCellOf_);
+        for (const int tile : {0, 2, 12}) {
+            own_.lookUp(tables_, tile);
+            mirror_.lookUp(tables_, tile);
         }
     }
 
@@ -235,25 +260,20 @@ private:
     static constexpr int found = -1;
     static constexpr int gaveUp = -2;
 
-    int heuristic() const
-    {
-        return std::max(own_[0] + own_[1] + own_[2], mirror_[0] + mirror_[1] + mirror_[2]);
-    }
+    int heuristic() const { return std::max(own_.sum(), mirror_.sum()); }
 
-    // Slides the tile at `cell` into the blank; only the databases of that tile's pattern (and of
-    // its reflection's) change.
+    // Slides the tile at `cell` into the blank; only the part holding that tile changes, in each
+    // view.
     void slide(int cell)
     {
         const int tile = tileAt_[static_cast<std::size_t>(cell)];
         std::swap(tileAt_[static_cast<std::size_t>(cell)], tileAt_[static_cast<std::size_t>(blank_)]);
-        cellOf_[static_cast<std::size_t>(tile)] = static_cast<std::int8_t>(blank_);
+        own_.place(tile, blank_);
+        own_.lookUp(tables_, tile);
         const int mirrorTile = transposed[static_cast<std::size_t>(tile)];
-        mirrorCellOf_[static_cast<std::size_t>(mirrorTile)] = transposed[static_cast<std::size_t>(blank_)];
+        mirror_.place(mirrorTile, transposed[static_cast<std::size_t>(blank_)]);
+        mirror_.lookUp(tables_, mirrorTile);
         blank_ = cell;
-        const auto p = static_cast<std::size_t>(tables_.patternOf[static_cast<std::size_t>(tile)]);
-        own_[p] = tables_.patterns[p].lookup(cellOf_);
-        const auto q = static_cast<std::size_t>(tables_.patternOf[static_cast<std::size_t>(mirrorTile)]);
-        mirror_[q] = tables_.patterns[q].lookup(mirrorCellOf_);
     }
 
     int search(int g, int previousBlank)
@@ -290,11 +310,9 @@ private:
     Clock::time_point deadline_;
     std::stop_token stop_;
     std::array<std::int8_t, 16> tileAt_{};
-    CellOfTile cellOf_{};
-    CellOfTile mirrorCellOf_{};
     int blank_;
-    std::array<int, 3> own_{};
-    std::array<int, 3> mirror_{};
+    PatternView own_;
+    PatternView mirror_;
     int bound_ = 0;
     long nodes_ = 0;
     std::vector<int> path_;
