@@ -2,7 +2,7 @@
 //
 //   ./build/bench/bench_solver
 //
-// 1. The time to build each size's tables, once per run, and the memory they take.
+// 1. How soon a table build and a search end when asked to stop; the time to build each size's tables, once per run, and the memory they take.
 // 2. Hint latency per size on the game's own scrambles (n⁴ random-walk moves): the first hint of
 //    a game, which finds the whole way, and the hints after it, which follow that way.
 // 3. 4 × 4: every one of Korf's 100 instances as a first hint, within the usual time budget:
@@ -17,7 +17,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <random>
+#include <thread>
 #include <vector>
 
 using namespace vellumi;
@@ -52,6 +54,14 @@ Puzzle puzzleOf(const GameState& s)
     return p;
 }
 
+Puzzle korfPuzzle(const KorfInstance& k)
+{
+    Puzzle p{4, {}};
+    for (const int tile : korfBoard(k))
+        p.tiles.push_back(static_cast<std::int8_t>(tile));
+    return p;
+}
+
 GameState scrambled(int n, std::mt19937& generator)
 {
     std::uniform_real_distribution<float> draw(0.0f, 1.0f);
@@ -62,15 +72,32 @@ GameState scrambled(int n, std::mt19937& generator)
     return s;
 }
 
+// How soon work ends once the player's move makes it useless: a table build and a long search,
+// each stopped after 200 ms.
+void stopLatency(const char* what, const std::function<void(std::stop_token)>& work)
+{
+    auto stoppedAt = Clock::now();
+    std::jthread worker([&](std::stop_token stop) { work(stop); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    stoppedAt = Clock::now();
+    worker.request_stop();
+    worker.join();
+    std::printf("  %s stopped after %.2f ms\n", what, millisecondsSince(stoppedAt));
+}
+
 void tableBuilds()
 {
     std::printf("Tables\n");
     for (const int n : {3, 4}) {
+        if (n == 4)
+            stopLatency("4 x 4 table build", [](std::stop_token stop) { prepare(4, stop); });
         const auto start = Clock::now();
         prepare(n);
         std::printf("  build for %d x %d: %8.1f ms, all tables now %6.2f MB\n", n, n, millisecondsSince(start),
                     double(tableBytes()) / 1e6);
     }
+    const Puzzle hardest = korfPuzzle(korf100[81]);
+    stopLatency("4 x 4 search (Korf's #82)", [&](std::stop_token stop) { findWay(hardest, stop, std::chrono::minutes(1)); });
 }
 
 void hintLatency()
@@ -101,9 +128,7 @@ void korfHundred()
     int fallbacks = 0;
     int extraMoves = 0;
     for (const KorfInstance& k : korf100) {
-        Puzzle p{4, {}};
-        for (const int tile : korfBoard(k))
-            p.tiles.push_back(static_cast<std::int8_t>(tile));
+        const Puzzle p = korfPuzzle(k);
         const auto start = Clock::now();
         const auto way = findWay(p);
         times.push_back(millisecondsSince(start));

@@ -16,14 +16,14 @@ struct Puzzle {
 };
 
 // The cells to press, in order, to bring the board home. `shortest` says no shorter way exists:
-// always so on 3 × 3, on 4 × 4 unless the search ran out of time and the row-by-row way was
+// always so on 3 × 3, on 4 × 4 unless the search ran out of time and a quicker, longer way was
 // given instead, never on larger boards.
 struct Way {
     std::vector<int> presses;
     bool shortest = false;
 };
 
-// How long the optimal search on a 4 × 4 board may run before the row-by-row way is taken, and
+// How long the searches on a 4 × 4 board may run in all before the row-by-row way is taken, and
 // the same for the 4 × 4 corner left over from a 5 × 5 or 6 × 6 board, where it is only one
 // part of a hint.
 inline constexpr std::chrono::milliseconds fourByFourBudget{1000};
