@@ -126,7 +126,7 @@ private slots:
             s.gridSize = static_cast<std::int16_t>(n);
             scrambleBoard(s, [&] { return draw(generator); });
             resetBoard(s);
-            // Most games without the corner's optimal search, which is the slow part; every tenth
+            // Most games without the corner's optimal search, which takes the most time; every tenth
             // with it, as a player gets it.
             const auto budget = game % 10 == 0 ? std::nullopt : std::optional(0ms);
             QVERIFY2(followHints(s, 5000, budget) >= 0, qPrintable(QString("game %1").arg(game)));

@@ -145,10 +145,10 @@ std::vector<std::uint8_t> buildHomeDistances()
 // block is the left one reflected left to right, and so are the cells its moves leave free at
 // home, so one database serves both: the right block's value is the left block's on the board
 // reflected.
-enum Part { LeftBlock, RightBlock, BottomRow };
+enum Pattern { LeftBlock, RightBlock, BottomRow };
 const std::vector<int> leftBlock{0, 1, 4, 5, 8, 9};
 const std::vector<int> bottomRow{12, 13, 14};
-constexpr std::array<std::int8_t, 15> partOf{0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 2, 2, 2};
+constexpr std::array<std::int8_t, 15> patternOf{0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 2, 2, 2};
 constexpr std::array<std::int8_t, 16> reflected{3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12};
 
 // The board reflected in its main diagonal, whose home is the same: its distance is the same
@@ -195,11 +195,11 @@ const Tables& fourByFourTables(std::stop_token stop)
 }
 
 // One way of looking at the board (as it is, or reflected in its diagonal): where its tiles lie,
-// where they lie once reflected left to right, and the lower bound each part gives.
+// where they lie once reflected left to right, and the lower bound each pattern gives.
 struct PatternView {
     CellOfTile cellOf{};
     CellOfTile reflectedCellOf{};
-    std::array<int, 3> parts{};
+    std::array<int, 3> bounds{};
 
     void place(int tile, int cell)
     {
@@ -210,14 +210,14 @@ struct PatternView {
 
     void lookUp(const Tables& t, int tile)
     {
-        switch (const int part = partOf[static_cast<std::size_t>(tile)]) {
-        case LeftBlock: parts[LeftBlock] = t.block->lookup(cellOf); break;
-        case RightBlock: parts[RightBlock] = t.block->lookup(reflectedCellOf); break;
-        default: parts[static_cast<std::size_t>(part)] = t.row->lookup(cellOf); break;
+        switch (const int pattern = patternOf[static_cast<std::size_t>(tile)]) {
+        case LeftBlock: bounds[LeftBlock] = t.block->lookup(cellOf); break;
+        case RightBlock: bounds[RightBlock] = t.block->lookup(reflectedCellOf); break;
+        default: bounds[static_cast<std::size_t>(pattern)] = t.row->lookup(cellOf); break;
         }
     }
 
-    int sum() const { return parts[0] + parts[1] + parts[2]; }
+    int sum() const { return bounds[0] + bounds[1] + bounds[2]; }
 };
 
 class IdaStar {
@@ -266,7 +266,7 @@ private:
     // In tenths of a move, as are g and the bound.
     int heuristic() const { return weightTenths_ * std::max(own_.sum(), mirror_.sum()); }
 
-    // Slides the tile at `cell` into the blank; only the part holding that tile changes, in each
+    // Slides the tile at `cell` into the blank; only the pattern holding that tile changes, in each
     // view.
     void slide(int cell)
     {

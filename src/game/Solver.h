@@ -24,8 +24,8 @@ struct Way {
 };
 
 // How long the searches on a 4 × 4 board may run in all before the row-by-row way is taken, and
-// the same for the 4 × 4 corner left over from a 5 × 5 or 6 × 6 board, where it is only one
-// part of a hint.
+// the same for the 4 × 4 corner left over from a 5 × 5 or 6 × 6 board, where the search is only
+// one step of a hint.
 inline constexpr std::chrono::milliseconds fourByFourBudget{1000};
 inline constexpr std::chrono::milliseconds cornerBudget{200};
 
