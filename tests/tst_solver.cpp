@@ -1,0 +1,152 @@
+#include "game/Board.h"
+#include "game/Scramble.h"
+#include "game/Solver.h"
+#include "korf100.h"
+
+#include <QTest>
+
+#include <chrono>
+#include <random>
+#include <stdexcept>
+#include <unordered_map>
+#include <vector>
+
+using namespace vellumi;
+using namespace std::chrono_literals;
+
+namespace {
+
+template <class Tiles>
+GameState gameOf(int n, const Tiles& tiles)
+{
+    GameState s;
+    s.gridSize = static_cast<std::int16_t>(n);
+    for (int cell = 0; cell < n * n; ++cell) {
+        s.board[cell] = static_cast<std::int16_t>(tiles[static_cast<std::size_t>(cell)]);
+        if (s.board[cell] == n * n - 1)
+            s.blankPos = static_cast<std::int16_t>(cell);
+    }
+    return s;
+}
+
+Puzzle puzzleOf(const GameState& s)
+{
+    Puzzle p{s.gridSize, {}};
+    for (int cell = 0; cell < s.cellCount(); ++cell)
+        p.tiles.push_back(static_cast<std::int8_t>(s.board[cell]));
+    return p;
+}
+
+// Presses through the game's own move rule, so a press that is no legal move shows.
+bool leadsHome(GameState s, const std::vector<int>& presses)
+{
+    for (const int cell : presses)
+        if (!pressCell(s, cell).move)
+            return false;
+    return isSolved(s);
+}
+
+// Plays hint after hint until the picture is whole: the number of presses, or −1 if a hint was
+// no legal move or the hints ran on past `limit`.
+int followHints(GameState s, int limit, std::optional<std::chrono::milliseconds> budget = std::nullopt)
+{
+    int presses = 0;
+    while (!isSolved(s)) {
+        const auto cell = nextPress(puzzleOf(s), {}, budget);
+        if (!cell || presses == limit || !pressCell(s, *cell).move)
+            return -1;
+        ++presses;
+    }
+    return presses;
+}
+
+std::uint64_t keyOf(const GameState& s)
+{
+    std::uint64_t key = 0;
+    for (int cell = 0; cell < 9; ++cell)
+        key |= std::uint64_t(s.board[cell]) << (4 * cell);
+    return key;
+}
+
+} // namespace
+
+class SolverTest : public QObject {
+    Q_OBJECT
+private slots:
+    void eightPuzzleHintsTakeTheShortestWay()
+    {
+        // Every arrangement's distance, found here by a breadth-first search of our own.
+        GameState home = gameOf(3, std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8});
+        std::vector<GameState> order{home};
+        std::unordered_map<std::uint64_t, int> distance{{keyOf(home), 0}};
+        for (std::size_t i = 0; i < order.size(); ++i)
+            for (int cell = 0; cell < 9; ++cell) {
+                GameState next = order[i];
+                if (pressCell(next, cell).move && distance.emplace(keyOf(next), distance[keyOf(order[i])] + 1).second)
+                    order.push_back(next);
+            }
+        QCOMPARE(order.size(), std::size_t{181440});
+        for (std::size_t i = 0; i < order.size(); i += 7)
+            QCOMPARE(followHints(order[i], 31), distance[keyOf(order[i])]);
+    }
+
+    void fifteenPuzzleMatchesKorfsOptimalLengths_data()
+    {
+        QTest::addColumn<int>("number");
+        // The quick ones among Korf's 100, so the sanitizer build checks them in seconds.
+        for (const int number : {9, 12, 30, 31, 38, 42, 55, 79, 94})
+            QTest::addRow("%d", number) << number;
+    }
+
+    void fifteenPuzzleMatchesKorfsOptimalLengths()
+    {
+        QFETCH(int, number);
+        const KorfInstance& k = korf100[static_cast<std::size_t>(number - 1)];
+        const GameState start = gameOf(4, korfBoard(k));
+        const auto way = findWay(puzzleOf(start), {}, 10min);
+        QVERIFY(way && way->shortest);
+        QCOMPARE(int(way->presses.size()), k.optimalLength);
+        QVERIFY(leadsHome(start, way->presses));
+    }
+
+    void largeBoardHintsEndHome_data()
+    {
+        QTest::addColumn<int>("n");
+        QTest::newRow("5 x 5") << 5;
+        QTest::newRow("6 x 6") << 6;
+    }
+
+    void largeBoardHintsEndHome()
+    {
+        QFETCH(int, n);
+        std::mt19937 generator(20261207u + unsigned(n));
+        std::uniform_real_distribution<float> draw(0.0f, 1.0f);
+        for (int game = 0; game < 100; ++game) {
+            GameState s;
+            s.gridSize = static_cast<std::int16_t>(n);
+            scrambleBoard(s, [&] { return draw(generator); });
+            resetBoard(s);
+            // Most games without the corner's optimal search, which takes the most time; every tenth
+            // with it, as a player gets it.
+            const auto budget = game % 10 == 0 ? std::nullopt : std::optional(0ms);
+            QVERIFY2(followHints(s, 5000, budget) >= 0, qPrintable(QString("game %1").arg(game)));
+        }
+    }
+
+    void aStoppedSearchGivesNoWay()
+    {
+        std::stop_source source;
+        source.request_stop();
+        const GameState hardest = gameOf(4, korfBoard(korf100[87]));
+        QVERIFY(!findWay(puzzleOf(hardest), source.get_token(), 10min));
+    }
+
+    void aBoardThatCannotComeHomeIsRefused()
+    {
+        const GameState swapped = gameOf(3, std::vector<int>{1, 0, 2, 3, 4, 5, 6, 7, 8});
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, findWay(puzzleOf(swapped)));
+    }
+};
+
+QTEST_APPLESS_MAIN(SolverTest)
+#include "tst_solver.moc"
