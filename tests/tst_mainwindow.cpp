@@ -126,6 +126,7 @@ private slots:
     void inputDuringAFadeActsAfterIt();
     void menuCommandsWorkFromTheMenuAndThePopUp();
     void everyCommandHasAKey();
+    void hintsKnowTheWayHome();
     void ownPicturesJoinTheCycleAsTheyCome();
     void aLargePictureNeverStallsTheWindow();
     void picturesDroppedBetweenGamesAreKept();
@@ -625,6 +626,35 @@ void MainWindowTest::everyCommandHasAKey()
     QCOMPARE(tile(*third, 0)->caption(), QString());
 }
 
+// H presses the cell the way home goes through, found off the window's thread; Shift+H plays
+// the rest, a move every 150 ms, until a press stops it or the picture is whole.
+void MainWindowTest::hintsKnowTheWayHome()
+{
+    const auto w = openedWindow();
+    w->setRandomSource(seeded(3));
+    startGame(*w);
+    sounds.clear();
+    // A move made while a hint is sought acts at once, and the hint for the board before it
+    // is dropped.
+    QTest::keyClick(w.get(), Qt::Key_H);
+    QTest::keyClick(w.get(), w->state().blankPos % 3 == 2 ? Qt::Key_Right : Qt::Key_Left);
+    QCOMPARE(sounds.size(), 1);
+    QTest::qWait(200);
+    QCOMPARE(sounds.size(), 1);
+    QTest::keyClick(w.get(), Qt::Key_H);
+    QTRY_COMPARE(sounds.size(), 2);
+    checkBoardShown(*w, 1);
+
+    QTest::keyClick(w.get(), Qt::Key_H, Qt::ShiftModifier);
+    QTRY_COMPARE(sounds.size(), 4);
+    press(control(*w, "Picture3")); // a press anywhere stops it
+    QTest::qWait(400);
+    QCOMPARE(sounds.size(), 4);
+    QTest::keyClick(w.get(), Qt::Key_H, Qt::ShiftModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(command(*w, "E_game")->isEnabled(), 10000);
+    checkBrowsing(*w, 1);
+}
+
 void MainWindowTest::ownPicturesJoinTheCycleAsTheyCome()
 {
     const auto w = openedWindow();
@@ -789,6 +819,11 @@ int MainWindowTest::runChild(const QString& scenario, const QString& folder)
             trigger("E_game"), (void)settled(w), click(tile(w, 8)), closeSoon();
         else if (scenario == "close with the help box open")
             closeSoon(), trigger("E_help");
+        else if (scenario == "close during a search") // on 6 × 6, whose tables take seconds to build
+            for (int i = 0; i < 3; ++i)
+                click(control(w, "imgchage"));
+        if (scenario == "close during a search")
+            trigger("E_game"), (void)settled(w), QTest::keyClick(&w, Qt::Key_H), closeSoon();
     });
     // Whatever happens, never outlive the test that waits for us.
     QTimer::singleShot(20000, [] { QCoreApplication::exit(3); });
@@ -804,7 +839,7 @@ void MainWindowTest::theProgramEndsCleanly_data()
     QTest::addColumn<QString>("namedFile"); // a file a message must name, if any
     QTest::addColumn<int>("status");
     for (const char* s : {"exit between games", "close during the opening fade", "close during the start fade",
-                          "close during the end fade", "close with the help box open"})
+                          "close during the end fade", "close with the help box open", "close during a search"})
         QTest::newRow(s) << QString::fromLatin1(s) << QString() << 0;
     QTest::newRow("count file missing") << "play" << "image/picture.txt" << 1;
     QTest::newRow("no picture can be shown") << "play" << "image/angle1.jpg" << 1;

@@ -13,6 +13,7 @@
 #include "ui/Artwork.h"
 #include "ui/DesignSurface.h"
 #include "ui/FatalError.h"
+#include "ui/HintSearch.h"
 #include "ui/ImageControl.h"
 #include "ui/PictureBox.h"
 #include "ui/PictureFile.h"
@@ -119,6 +120,13 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
     connect(loader, &PictureLoader::finished, this, &MainWindow::onPictureRead);
     import = new PictureImport(this);
     connect(import, &PictureImport::finished, this, &MainWindow::onImported);
+    hints = new HintSearch(this);
+    connect(hints, &HintSearch::found, this, &MainWindow::onHintFound);
+    autoplayTimer = new QTimer(this);
+    autoplayTimer->setSingleShot(true);
+    autoplayTimer->setTimerType(Qt::PreciseTimer);
+    autoplayTimer->setInterval(150);
+    connect(autoplayTimer, &QTimer::timeout, this, [this] { hints->ask(game); });
     auto* player = new SoundPlayer(this);
     playSound = [player](const QString& file) { player->play(file); };
     rnd = [this] { return static_cast<float>(generator() >> 8) * (1.0f / 16777216.0f); };
@@ -183,6 +191,8 @@ void MainWindow::buildKeys()
         remember(QStringLiteral("board/numbers"), showNumbers);
         syncTiles();
     });
+    key("hintKey", {Qt::Key_H}, [this] { askForHint(false); });
+    key("solveKey", {Qt::SHIFT | Qt::Key_H}, [this] { askForHint(true); });
     key("muteKey", {Qt::Key_M}, [this] {
         muted = !muted;
         remember(QStringLiteral("sound/muted"), muted);
@@ -462,6 +472,8 @@ void MainWindow::fadeOutThen(std::function<void()> rest)
 
 void MainWindow::startGame()
 {
+    // The fade gives the tables a head start on the first hint.
+    hints->prepare(game.gridSize);
     // The game is played with the picture on show, whatever was being read.
     loader->cancel();
     readingPosition = -1;
@@ -496,6 +508,7 @@ void MainWindow::restartGame()
     if (game.board == before)
         return;
     history.record(game);
+    hints->cancel();
     syncTiles();
 }
 
@@ -503,6 +516,7 @@ void MainWindow::stepThroughHistory(bool forward)
 {
     if (!gameRunning() || peekSaved || !(forward ? history.redo(game) : history.undo(game)))
         return;
+    hints->cancel();
     syncTiles();
     playMoveSound();
     if (isSolved(game))
@@ -552,12 +566,54 @@ void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
         return;
     const PressResult result = pressCell(game, cell);
     if (result.move) {
+        // A search for the board before is of no more use.
+        hints->cancel();
         history.record(game);
         syncTiles();
         playMoveSound();
     }
     if (result.solved)
         finishGame();
+}
+
+// A hint is a press on the cell it names, made only if the board is still the one it was
+// found for: a move made meanwhile has made it no hint at all.
+void MainWindow::askForHint(bool playToTheEnd)
+{
+    if (!gameRunning() || peekSaved)
+        return;
+    if (playToTheEnd && !autoplaying) {
+        autoplaying = true;
+        // Any key or press of the player's stops the game playing itself.
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    hints->ask(game);
+}
+
+void MainWindow::onHintFound(const BoardArray& board, int cell)
+{
+    if (!gameRunning() || board != game.board || peekSaved)
+        return;
+    onTilePressed(cell, Qt::LeftButton);
+    if (autoplaying && gameRunning())
+        autoplayTimer->start();
+}
+
+void MainWindow::stopAutoplay()
+{
+    if (!autoplaying)
+        return;
+    autoplaying = false;
+    autoplayTimer->stop();
+    hints->cancel();
+    QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)
+        stopAutoplay();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::finishGame()
@@ -576,6 +632,7 @@ void MainWindow::finishGame()
 // Back to browsing: what finishing a picture and abandoning a game have in common.
 void MainWindow::leaveGame()
 {
+    stopAutoplay();
     startGameAction->setEnabled(true);
     restartAction->setEnabled(false);
     nextButton->setEnabled(true);

@@ -27,6 +27,7 @@ class QTimer;
 namespace vellumi {
 
 class AboutDialog;
+class HintSearch;
 class ImageControl;
 class InputHold;
 class PatternFade;
@@ -99,6 +100,10 @@ private:
     void cycleDifficulty(int direction);
     void stepThroughHistory(bool forward);
     void finishGame();
+    void askForHint(bool playToTheEnd);
+    void onHintFound(const BoardArray& board, int cell);
+    void stopAutoplay();
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void peek(bool on);
     void showNextPicture();
     void showPreviousPicture();
@@ -123,6 +128,10 @@ private:
     QString programFolder;
     GameState game;
     History history;
+    HintSearch* hints = nullptr;
+    // While the game plays itself, a move every 150 ms.
+    QTimer* autoplayTimer = nullptr;
+    bool autoplaying = false;
     bool showNumbers = false;
     bool muted = false;
     // While Space is held: what the display held before it showed the whole picture.
