@@ -34,7 +34,7 @@ Keys / 按键:
   Ctrl+R         start the game over / 重新开始
   Ctrl+Z         take the last move back / 撤销
   Ctrl+Y, Ctrl+Shift+Z  make it again / 重做
-  H              slide one tile on the shortest way home / 提示：按最短的路移动一块
+  H              slide one tile on the way home / 提示：按回家的路移动一块
   Shift+H        let the game finish itself; any key stops it / 自动完成，按任意键停止
   Space (held)   look at the whole picture / 按住空格：查看整张图片
   N              numbers on the tiles, on or off / 显示或隐藏图块编号
