@@ -1,10 +1,12 @@
 #include "ui/HintSearch.h"
 
-#include "game/Solver.h"
-
 namespace vellumi {
 
-HintSearch::~HintSearch() = default;
+HintSearch::~HintSearch()
+{
+    builder.request_stop();
+    searcher.request_stop();
+}
 
 void HintSearch::prepare(int gridSize)
 {
@@ -13,20 +15,40 @@ void HintSearch::prepare(int gridSize)
 
 void HintSearch::ask(const GameState& state)
 {
-    Puzzle puzzle{state.gridSize, std::vector<std::int8_t>(state.board.begin(), state.board.begin() + state.cellCount())};
-    // Assigning stops the search before, which gives up within a few thousand nodes.
-    searcher = std::jthread([this, puzzle = std::move(puzzle), board = state.board](std::stop_token stop) {
-        const std::optional<int> cell = nextPress(puzzle, stop);
-        if (cell && !stop.stop_requested())
-            // Posted, never called from here: a search being destroyed takes its posted calls
-            // with it, and it waits for this thread before it goes.
-            QMetaObject::invokeMethod(this, [this, board, cell = *cell] { emit found(board, cell); }, Qt::QueuedConnection);
-    });
+    waiting = Question{{state.gridSize, std::vector<std::int8_t>(state.board.begin(), state.board.begin() + state.cellCount())},
+                       state.board};
+    if (searching)
+        searcher.request_stop();
+    else
+        searchNext();
 }
 
 void HintSearch::cancel()
 {
+    waiting.reset();
     searcher.request_stop();
+}
+
+void HintSearch::searchNext()
+{
+    if (!waiting)
+        return;
+    // The search before has posted its end, so it has all but returned.
+    if (searcher.joinable())
+        searcher.join();
+    searching = true;
+    searcher = std::jthread([this, question = *std::exchange(waiting, std::nullopt)](std::stop_token stop) {
+        const std::optional<int> cell = nextPress(question.puzzle, stop);
+        const bool wanted = cell && !stop.stop_requested();
+        // Posted, never called from here: a search being destroyed takes its posted calls
+        // with it, and it waits for this thread before it goes.
+        QMetaObject::invokeMethod(this, [this, board = question.board, cell, wanted] {
+            searching = false;
+            if (wanted)
+                emit found(board, *cell);
+            searchNext();
+        }, Qt::QueuedConnection);
+    });
 }
 
 } // namespace vellumi
