@@ -507,6 +507,7 @@ void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
             QCOMPARE(opened->objectName(), QStringLiteral("frmabout"));
             QCOMPARE(opened->size(), QSize(271, 138));
             QCOMPARE(opened->findChild<QLabel*>("Label1")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+            QCOMPARE(opened->grab().toImage().pixelColor(2, 2), QApplication::palette().color(QPalette::Button)); // the border colour
             for (const QLabel* label : opened->findChildren<QLabel*>()) // each text shows whole
                 QVERIFY2(label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
                                            : label->sizeHint().width() <= label->width(), qPrintable(label->objectName()));
@@ -681,6 +682,7 @@ void MainWindowTest::ownPicturesJoinTheCycleAsTheyCome()
     QCOMPARE(step(Qt::Key_Left), 2);
     const auto boxes = w->findChildren<QMessageBox*>();
     QCOMPARE(boxes.size(), 1);
+    QVERIFY(!QApplication::activeModalWidget()); // the game goes on beside it
     const QStringList lines = boxes[0]->text().split('\n');
     QCOMPARE(lines.size(), 9);
     QVERIFY(lines[0].startsWith("文件名不是有效的 UTF-8 编码") && lines[1].startsWith("符号链接循环") && lines[2].startsWith("不是普通文件"));

@@ -145,6 +145,8 @@ private slots:
     {
         const GameState swapped = gameOf(3, std::vector<int>{1, 0, 2, 3, 4, 5, 6, 7, 8});
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, findWay(puzzleOf(swapped)));
+        const GameState twice = gameOf(3, std::vector<int>{0, 0, 2, 3, 4, 5, 6, 7, 8});
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, findWay(puzzleOf(twice)));
     }
 };
 

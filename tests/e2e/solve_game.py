@@ -109,6 +109,8 @@ def play(game):
         fail("no window titled Vellumi appeared")
     geometry = dict(line.split("=") for line in xdo("getwindowgeometry", "--shell", window).split())
     wx, wy = int(geometry["X"]), int(geometry["Y"])
+    if abs(wx + int(geometry["WIDTH"]) // 2 - 512) > 1:
+        fail("the window is not in the middle of the screen: x %d, width %s" % (wx, geometry["WIDTH"]))
     cx, cy = wx, wy + int(geometry["HEIGHT"]) - 422  # the client area is the bottom 422 rows, under the menu bar
 
     def whole_picture_shown():
