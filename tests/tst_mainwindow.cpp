@@ -507,6 +507,7 @@ void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
             QCOMPARE(opened->objectName(), QStringLiteral("frmabout"));
             QCOMPARE(opened->size(), QSize(271, 138));
             QCOMPARE(opened->findChild<QLabel*>("Label1")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+            QVERIFY(opened->findChild<QLabel*>("Label1")->font().underline()); // a link, as it looks
             QCOMPARE(opened->grab().toImage().pixelColor(2, 2), QApplication::palette().color(QPalette::Button)); // the border colour
             for (const QLabel* label : opened->findChildren<QLabel*>()) // each text shows whole
                 QVERIFY2(label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()

@@ -168,6 +168,8 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
         QCOMPARE(why, QStringLiteral("%1：%2").arg(QString::fromUtf8(reason), dir.filePath(name)));
     }
     QVERIFY(!loadPicture(dir.filePath("whole.jpg"), &why).isNull());
+    const QString tooLong = dir.filePath(QString(300, 'x'));
+    QVERIFY(loadPicture(tooLong, &why).isNull() && why.startsWith("无法打开文件：" + tooLong + "（"));
     // Refused from its header alone: the memory of the program and no more.
     const long peak = peakMemoryKiB(dir.filePath("bomb.jpg"));
     QVERIFY2(peak > 0 && peak < 512 * 1024, qPrintable(QString::number(peak)));

@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include <mutex>
+
 namespace vellumi {
 
 namespace {
@@ -39,8 +41,8 @@ QAccessibleInterface* accessibleImageControl(const QString& className, QObject* 
 ImageControl::ImageControl(QWidget* parent, bool bordered)
     : QFrame(parent)
 {
-    static const bool accessible = (QAccessible::installFactory(accessibleImageControl), true);
-    Q_UNUSED(accessible);
+    static std::once_flag factoryInstalled;
+    std::call_once(factoryInstalled, [] { QAccessible::installFactory(accessibleImageControl); });
     if (bordered) {
         setFrameStyle(QFrame::Box | QFrame::Plain);
         setLineWidth(1);

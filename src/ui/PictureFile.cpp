@@ -4,6 +4,7 @@
 #include <QImageReader>
 
 #include <algorithm>
+#include <mutex>
 
 #include <cerrno>
 #include <cmath>
@@ -125,8 +126,8 @@ std::optional<PictureHeader> checkPicture(const QString& fileName, QString* why)
 QImage loadPicture(const QString& fileName, QString* why, std::stop_token stop)
 {
     // Qt's own bound on one picture's pixels would otherwise refuse pictures that ours allows.
-    static const bool limitSet = (QImageReader::setAllocationLimit(int(maxDecodeBytes >> 20) + 128), true);
-    Q_UNUSED(limitSet);
+    static std::once_flag limitSet;
+    std::call_once(limitSet, [] { QImageReader::setAllocationLimit(int(maxDecodeBytes >> 20) + 128); });
     StoppableFile file(stop);
     if (!openRegularFile(file, fileName, why))
         return {};
