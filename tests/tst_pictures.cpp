@@ -87,8 +87,11 @@ void PicturesTest::everyPictureBecomes480By360_data()
     QTest::newRow("greyscale") << save("grey.jpg", quadrants({640, 480}, QImage::Format_Grayscale8), "jpeg") << grey;
     QTest::newRow("PNG named .jpg") << save("png.jpg", quadrants({600, 450}), "png") << upright;
     QTest::newRow("BMP") << save("pic.bmp", quadrants({800, 600}), "bmp") << upright;
-    if (QImageWriter::supportedImageFormats().contains("webp"))
+    if (QImageWriter::supportedImageFormats().contains("webp")) {
         QTest::newRow("WebP") << save("pic.webp", quadrants({800, 600}), "webp") << upright;
+        quadrants({800, 600}).save(dir.filePath("lossless.webp"), "webp", 100); // stored in another kind of chunk
+        QTest::newRow("WebP, lossless") << dir.filePath("lossless.webp") << upright;
+    }
     QFile phone(dir.filePath("phone.jpg"));
     phone.open(QIODevice::WriteOnly);
     phone.write(turnedByExif(quadrants({4000, 3000})));
