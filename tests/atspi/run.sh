@@ -16,4 +16,6 @@ trap 'rm -rf "$home"' EXIT
 # Settings and own pictures of the test's own, never the player's.
 export XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/run QT_QPA_PLATFORM=xcb
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-xvfb-run -a -s '-screen 0 1024x768x24' dbus-run-session -- /usr/bin/python3 "$(dirname "$0")/play.py" "$game" -- --mute
+# A display number of this run's own to start from: two xvfb-run -a starting at once can both
+# take the first free one.
+xvfb-run -a -n $((200 + $$ % 500)) -s '-screen 0 1024x768x24' dbus-run-session -- /usr/bin/python3 "$(dirname "$0")/play.py" "$game" -- --mute
