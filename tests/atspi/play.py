@@ -65,8 +65,22 @@ def tiles(app):
     return board
 
 
+def launch(path):
+    # A display server just started on a busy machine may not take a client at once: the game
+    # then ends with status 1 before it has shown anything, and is started again.
+    for _ in range(5):
+        game = subprocess.Popen([path], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+        try:
+            if game.wait(3) != 1:
+                sys.exit(f"FAIL: the game ended with status {game.returncode}")
+        except subprocess.TimeoutExpired:
+            return game
+        time.sleep(1)
+    sys.exit("FAIL: the game never reached the display")
+
+
 def main():
-    game = subprocess.Popen([sys.argv[1]], env=dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+    game = launch(sys.argv[1])
     try:
         app = wait_for("the game on the accessibility bus", application)
         buttons = wait_for("the picture buttons", lambda: {

@@ -128,10 +128,10 @@ for i in $(seq 10); do
     steps+=(play "$w/u8-22050-1.wav" play "$w/float-48000-2.wav" play "$w/long.wav")
 done
 memory=(run 'grep VmHWM /proc/$PPID/status')
-steps+=(play "$click" wait 600 "${memory[@]}" play "$w/big.wav" wait 500 play "$click" wait 600 "${memory[@]}")
+steps+=(play "$click" wait 600 "${memory[@]}" play "$w/big.wav" wait 1500 play "$click" wait 600 "${memory[@]}")
 # The big file is decoded after its play() has returned, and heard from then on.
 expected+=("click after 30 calls in a row|115|400|115|-"
-    "31 MiB 8-bit 1 kHz file cut off 500 ms after its call|250|760|115|-")
+    "31 MiB 8-bit 1 kHz file cut off 1500 ms after its call|250|1760|115|-")
 # A desktop's volume control lists the sound under the game's name and icon, as a game's. The server goes
 # away in the middle of it and stays away for seconds, moves meanwhile are silent, and the first
 # move after it is back is heard; so is the first after a quick restart.
