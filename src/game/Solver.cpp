@@ -325,10 +325,23 @@ private:
 
 // ---- Larger boards: a row and a column at a time -----------------------------------------------
 
-// Brings one tile or two home by a shortest way that leaves the `locked` cells alone:
-// breadth-first over the cells of the blank and those tiles, at most 36³ states. The last two of a
-// row or column must come together: one placed alone would have to leave again to let the other in.
-void placeGroup(Board& b, std::uint64_t locked, const std::vector<int>& group, std::vector<int>& presses)
+// What the tiles not yet locked still have to travel, at the least.
+int restEstimate(const Board& b, std::uint64_t locked)
+{
+    int sum = 0;
+    for (int cell = 0; cell < b.cells(); ++cell) {
+        const int tile = b.tiles[static_cast<std::size_t>(cell)];
+        if (tile != b.cells() - 1 && !(locked >> tile & 1))
+            sum += std::abs(tile / b.n - cell / b.n) + std::abs(tile % b.n - cell % b.n);
+    }
+    return sum;
+}
+
+// Brings one tile or two home by a shortest way that leaves the `locked` cells alone, and locks
+// their cells: breadth-first over the cells of the blank and those tiles, at most 36³ states. Of
+// the shortest ways (they end with the blank in different places), the one that leaves the other
+// tiles least to travel. False if the locked cells leave no way.
+bool placeGroup(Board& b, std::uint64_t& locked, const std::vector<int>& group, std::vector<int>& presses)
 {
     const int cells = b.cells();
     auto cellOf = [&](int tile) {
@@ -343,15 +356,20 @@ void placeGroup(Board& b, std::uint64_t locked, const std::vector<int>& group, s
     std::vector<int> parent(static_cast<std::size_t>(cells * cells * (pair ? cells : 1)), -1);
     std::vector<int> queue{start};
     parent[static_cast<std::size_t>(start)] = start;
-    int goal = -1;
-    for (std::size_t next = 0; next < queue.size() && goal < 0; ++next) {
+    std::vector<int> goals;
+    for (std::size_t next = 0, depthEnd = 1; next < queue.size(); ++next) {
+        if (next == depthEnd) {
+            if (!goals.empty())
+                break;
+            depthEnd = queue.size();
+        }
         const int state = queue[next];
         const int blank = state % cells;
         const int a = state / cells % cells;
         const int c = state / (cells * cells);
         if (a == homeA && (!pair || c == homeB)) {
-            goal = state;
-            break;
+            goals.push_back(state);
+            continue;
         }
         forEachNeighbour(blank, b.n, [&](int cell) {
             if (locked >> cell & 1)
@@ -363,63 +381,102 @@ void placeGroup(Board& b, std::uint64_t locked, const std::vector<int>& group, s
             }
         });
     }
-    if (goal < 0)
-        throw std::logic_error("a row's tiles could not be placed");
-    std::vector<int> way;
-    for (int state = goal; state != start; state = parent[static_cast<std::size_t>(state)])
-        way.push_back(state % cells);
-    for (auto cell = way.rbegin(); cell != way.rend(); ++cell) {
-        b.press(*cell);
-        presses.push_back(*cell);
+    if (goals.empty())
+        return false;
+    for (const int cell : group)
+        locked |= std::uint64_t{1} << cell;
+    Board best;
+    std::vector<int> bestWay;
+    int bestRest = std::numeric_limits<int>::max();
+    for (const int goal : goals) {
+        std::vector<int> way;
+        for (int state = goal; state != start; state = parent[static_cast<std::size_t>(state)])
+            way.push_back(state % cells);
+        Board after = b;
+        for (auto cell = way.rbegin(); cell != way.rend(); ++cell)
+            after.press(*cell);
+        if (const int rest = restEstimate(after, locked); rest < bestRest) {
+            bestRest = rest;
+            best = after;
+            bestWay = std::move(way);
+        }
     }
+    b = best;
+    presses.insert(presses.end(), bestWay.rbegin(), bestWay.rend());
+    return true;
 }
 
 // Places the top row and the left column of the square from (offset, offset), then of the
-// square inside it, until the square left is `size` wide. Tiles go two at a time where they can:
-// a pair placed together takes fewer moves than the same two one after the other. Progress is
-// never undone: placed tiles are locked.
+// square inside it, until the square left is `size` wide. Progress is never undone: placed tiles
+// are locked.
+//
+// Tiles go one or two at a time: a pair placed together takes fewer moves than the same two one
+// after the other, and the last two of a line must come together, as one placed alone would have
+// to leave again to let the other in. Which line goes first, from which end, and which tiles go
+// alone all change the way's length, and the shortest start can leave the rest scattered: a beam
+// search over these choices ranks each partly placed square by its moves so far plus twice what
+// its loose tiles still have to travel (a way home tends to take about twice the Manhattan
+// distance).
 void reduce(Board& b, int offset, int size, std::vector<int>& presses, const std::stop_token& stop)
 {
+    constexpr std::size_t beamWidth = 4;
     const int n = b.n;
     std::uint64_t locked = 0;
     for (int cell = 0; cell < b.cells(); ++cell)
         if (cell / n < offset || cell % n < offset)
             locked |= std::uint64_t{1} << cell;
-    // Two by two from the line's far end, so that its last two always go together.
-    auto placeLine = [&](Board& on, std::uint64_t& fixed, const std::vector<int>& line, std::vector<int>& way) {
-        auto place = [&](std::vector<int> group) {
-            if (stop.stop_requested())
-                throw Stopped{};
-            placeGroup(on, fixed, group, way);
-            for (const int cell : group)
-                fixed |= std::uint64_t{1} << cell;
-        };
-        std::size_t i = line.size() % 2;
-        if (i == 1)
-            place({line[0]});
-        for (; i < line.size(); i += 2)
-            place({line[i], line[i + 1]});
+    struct Partial {
+        Board board;
+        std::uint64_t locked;
+        std::vector<int> presses;
+        std::vector<int> line; // the cells of the line being placed still to fill, in order
+        std::vector<int> next; // the other line's, bar the corner both share
+        int score = 0;
     };
     for (int o = offset; n - o > size; ++o) {
-        // The row first or the column first, whichever way is shorter from this board.
         std::vector<int> row;
         std::vector<int> column;
         for (int k = o; k < n; ++k) {
             row.push_back(o * n + k);
             column.push_back(k * n + o);
         }
-        struct Stage {
-            Board board;
-            std::uint64_t locked;
-            std::vector<int> presses;
-        };
-        Stage rowFirst{b, locked, {}};
-        placeLine(rowFirst.board, rowFirst.locked, row, rowFirst.presses);
-        placeLine(rowFirst.board, rowFirst.locked, std::vector<int>(column.begin() + 1, column.end()), rowFirst.presses);
-        Stage columnFirst{b, locked, {}};
-        placeLine(columnFirst.board, columnFirst.locked, column, columnFirst.presses);
-        placeLine(columnFirst.board, columnFirst.locked, std::vector<int>(row.begin() + 1, row.end()), columnFirst.presses);
-        Stage& best = columnFirst.presses.size() < rowFirst.presses.size() ? columnFirst : rowFirst;
+        const auto reversed = [](const std::vector<int>& line) { return std::vector<int>(line.rbegin(), line.rend()); };
+        const std::vector<int> rowRest(row.begin() + 1, row.end());
+        const std::vector<int> columnRest(column.begin() + 1, column.end());
+        // By the number of the square's cells placed.
+        std::vector<std::vector<Partial>> placed(row.size() + column.size());
+        for (const auto& [line, next] : {std::pair{row, columnRest}, {reversed(row), columnRest},
+                                         {column, rowRest}, {reversed(column), rowRest}})
+            placed[0].push_back({b, locked, {}, line, next, 0});
+        for (std::size_t count = 0; count + 1 < placed.size(); ++count) {
+            auto& beam = placed[count];
+            std::stable_sort(beam.begin(), beam.end(), [](const Partial& x, const Partial& y) { return x.score < y.score; });
+            beam.resize(std::min(beam.size(), beamWidth));
+            for (const Partial& p : beam) {
+                std::vector<std::vector<int>> orders{p.line};
+                if (p.line.empty())
+                    orders = {p.next, reversed(p.next)};
+                for (const auto& order : orders)
+                    for (const std::size_t together : {1, 2}) {
+                        // Never leave one cell of a line over.
+                        if (order.size() < together || order.size() - together == 1)
+                            continue;
+                        if (stop.stop_requested())
+                            throw Stopped{};
+                        Partial q{p.board, p.locked, p.presses, std::vector<int>(order.begin() + together, order.end()),
+                                  p.line.empty() ? std::vector<int>{} : p.next, 0};
+                        if (!placeGroup(q.board, q.locked, std::vector<int>(order.begin(), order.begin() + together), q.presses))
+                            continue;
+                        q.score = static_cast<int>(q.presses.size()) + 2 * restEstimate(q.board, q.locked);
+                        placed[count + together].push_back(std::move(q));
+                    }
+            }
+            beam.clear();
+        }
+        const auto& done = placed.back();
+        if (done.empty())
+            throw std::logic_error("a row's tiles could not be placed");
+        const Partial& best = *std::min_element(done.begin(), done.end(), [](const Partial& x, const Partial& y) { return x.score < y.score; });
         b = best.board;
         locked = best.locked;
         presses.insert(presses.end(), best.presses.begin(), best.presses.end());
