@@ -20,13 +20,13 @@ PictureCount readPictureCount(std::istream& in)
     int c = in.get();
     if (c == 0xEF) {
         if (in.get() != 0xBB || in.get() != 0xBF)
-            return {0, CountError::NotANumber};
+            return {.error = CountError::NotANumber};
         c = in.get();
     }
     while (c != eof && isBlank(c))
         c = in.get();
     if (c == eof)
-        return {0, in.bad() ? CountError::Unreadable : CountError::Empty};
+        return {.error = in.bad() ? CountError::Unreadable : CountError::Empty};
     const bool negative = c == '-';
     if (c == '+' || c == '-')
         c = in.get();
@@ -36,17 +36,17 @@ PictureCount readPictureCount(std::istream& in)
     bool digits = false;
     for (; c != eof && !endsField(c); c = in.get()) {
         if (c < '0' || c > '9')
-            return {0, CountError::NotANumber};
+            return {.error = CountError::NotANumber};
         digits = true;
         value = std::min(value * 10 + (c - '0'), 100000L);
     }
     if (in.bad())
-        return {0, CountError::Unreadable};
+        return {.error = CountError::Unreadable};
     if (!digits)
-        return {0, CountError::NotANumber};
+        return {.error = CountError::NotANumber};
     value = negative ? -value : value;
     if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max())
-        return {0, CountError::OutOfRange};
+        return {.error = CountError::OutOfRange};
     return {static_cast<std::int16_t>(value), CountError::None};
 }
 

@@ -8,7 +8,7 @@ namespace vellumi {
 enum class CountError { None, Empty, NotANumber, OutOfRange, Unreadable };
 
 struct PictureCount {
-    std::int16_t value = 0;
+    std::int16_t value{};
     CountError error = CountError::None;
     bool ok() const { return error == CountError::None; }
 };
