@@ -24,6 +24,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
+#include <QStyle>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -236,6 +237,7 @@ void MainWindowTest::theWindowKeepsItsDesign()
     QCOMPARE(w->centralWidget()->size(), QSize(497, 422));
     QCOMPARE(w->minimumSize(), w->maximumSize());
     QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
     for (auto [name, geometry] : {std::pair{"Picture3", QRect(8, 12, 484, 364)}, {"imgchage", QRect(80, 392, 14, 12)},
                                   {"imgprev", QRect(433, 392, 12, 12)}, {"imgnext", QRect(476, 392, 12, 12)}})
         QCOMPARE(control(*w, name)->geometry(), geometry);
@@ -880,6 +882,8 @@ int main(int argc, char* argv[])
     const QTemporaryDir settings;
     qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QApplication app(argc, argv);
+    // As a desktop whose own style differs would start it.
+    QApplication::setStyle(QStringLiteral("Windows"));
     vellumi::applyAppearance(app);
     if (argc == 4 && QByteArray(argv[1]) == "--child")
         return vellumi::MainWindowTest::runChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));

@@ -235,7 +235,7 @@ void MainWindow::buildControls()
     describeDisplay();
 
     difficultyButton = pictureButton(surface, "imgchage", {1200, 5880}, {1215, 5890}, artwork::difficultyButton(),
-                                     QStringLiteral("改变难易度"), QStringLiteral("↑ ↓"), [this] { cycleDifficulty(+1); });
+                                     QStringLiteral("改变难易度"), QStringLiteral("↑ ↓"), [this] { cycleDifficulty(true); });
     difficultyLabel = autoSizedLabel(surface, "labchage", 120, 5880, QStringLiteral("难易度:初级"));
     autoSizedLabel(surface, "Label1", 6735, 5880, QStringLiteral("选择"));
     previousButton = pictureButton(surface, "imgprev", {6495, 5880}, {6485, 5890}, artwork::previousButton(),
@@ -332,22 +332,22 @@ void MainWindow::onPictureRead(const QString& fileName, const QImage& picture, c
     QStringList problems;
     notePictureProblem(fileName, why, problems);
     tellPlayer(problems);
-    stepFrom(position + 1, readingDirection, readingTries);
+    stepFrom(position + 1, readingForward, readingTries);
 }
 
-int MainWindow::currentNumber(int direction)
+int MainWindow::currentNumber(bool forward)
 {
     int number = game.picNo;
     if (number > game.picCount) {
         // One of the player's own pictures: they may have moved, or this one gone, meanwhile.
         const int now = catalog.positionOf(currentPath);
-        number = now >= 0 ? now + 1 : number - (direction > 0 ? 1 : 0);
+        number = now >= 0 ? now + 1 : number - (forward ? 1 : 0);
     }
     // Past the end when the last pictures have gone: the step goes to the new last or first.
-    return std::min(number, catalog.size() + (direction > 0 ? 0 : 1));
+    return std::min(number, catalog.size() + (forward ? 0 : 1));
 }
 
-void MainWindow::stepPicture(int direction)
+void MainWindow::stepPicture(bool forward)
 {
     catalog.refresh();
     // Told once, as a problem with the folder.
@@ -356,23 +356,23 @@ void MainWindow::stepPicture(int direction)
         tellPlayer({QStringLiteral("图片太多，只能浏览前 %1 张").arg(PictureCatalog::maxSize)});
     }
     // A picture still being read is passed over like one that cannot be read.
-    const int number = readingPosition >= 0 ? readingPosition + 1 : currentNumber(direction);
+    const int number = readingPosition >= 0 ? readingPosition + 1 : currentNumber(forward);
     loader->cancel();
     readingPosition = -1;
-    stepFrom(number, direction, catalog.size());
+    stepFrom(number, forward, catalog.size());
 }
 
 // Every picture is tried at most once in a step, so a cycle of pictures that cannot be read
 // ends; a picture read off the window's thread carries on the same step when it fails.
-void MainWindow::stepFrom(int number, int direction, int tries)
+void MainWindow::stepFrom(int number, bool forward, int tries)
 {
     QStringList problems;
     const auto count = static_cast<std::int16_t>(catalog.size());
     while (tries-- > 0) {
-        number = direction > 0 ? nextPicture(std::int16_t(number), count) : previousPicture(std::int16_t(number), count);
+        number = forward ? nextPicture(std::int16_t(number), count) : previousPicture(std::int16_t(number), count);
         const Shown shown = showPicture(number - 1, problems);
         if (shown == Shown::Later) {
-            readingDirection = direction;
+            readingForward = forward;
             readingTries = tries;
         }
         if (shown != Shown::Never)
@@ -717,8 +717,8 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
     switch (arrow->second) {
     case Direction::Left: return showPreviousPicture();
     case Direction::Right: return showNextPicture();
-    case Direction::Up: return cycleDifficulty(+1);
-    case Direction::Down: return cycleDifficulty(-1);
+    case Direction::Up: return cycleDifficulty(true);
+    case Direction::Down: return cycleDifficulty(false);
     }
 }
 
@@ -765,9 +765,9 @@ void MainWindow::describeDisplay()
     display->setAccessibleDescription(QString::fromUtf8(difficultyCaption(game.gridSize)));
 }
 
-void MainWindow::cycleDifficulty(int direction)
+void MainWindow::cycleDifficulty(bool forward)
 {
-    const std::int16_t next = direction > 0 ? nextGridSize(game.gridSize) : previousGridSize(game.gridSize);
+    const std::int16_t next = forward ? nextGridSize(game.gridSize) : previousGridSize(game.gridSize);
     if (next != game.gridSize) {
         game.gridSize = next;
         difficultyLabel->setText(QString::fromUtf8(difficultyCaption(next)));
@@ -778,13 +778,13 @@ void MainWindow::cycleDifficulty(int direction)
 
 void MainWindow::showNextPicture()
 {
-    stepPicture(+1);
+    stepPicture(true);
     playMoveSound();
 }
 
 void MainWindow::showPreviousPicture()
 {
-    stepPicture(-1);
+    stepPicture(false);
     playMoveSound();
 }
 

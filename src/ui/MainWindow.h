@@ -80,10 +80,10 @@ private:
     void notePictureProblem(const QString& path, const QString& why, QStringList& problems);
     void onPictureRead(const QString& fileName, const QImage& picture, const QString& why);
     // One step through the pictures, passing over those that cannot be read.
-    void stepPicture(int direction);
-    void stepFrom(int number, int direction, int tries);
+    void stepPicture(bool forward);
+    void stepFrom(int number, bool forward, int tries);
     // The number of the picture on show, or of the place it had if it has gone meanwhile.
-    int currentNumber(int direction);
+    int currentNumber(bool forward);
     // However many problems come at once, one box tells of them.
     void tellPlayer(const QStringList& problems);
     bool takesDrops() const;
@@ -97,7 +97,7 @@ private:
     void exitOrLeaveGame();
     void showHelp();
     void showCopyright();
-    void cycleDifficulty(int direction);
+    void cycleDifficulty(bool forward);
     void stepThroughHistory(bool forward);
     void finishGame();
     void askForHint(bool playToTheEnd);
@@ -162,7 +162,7 @@ private:
     PictureLoader* loader = nullptr;
     // The picture being read off the window's thread, if any, and the step that asked for it.
     int readingPosition = -1;
-    int readingDirection = 1;
+    bool readingForward = true;
     int readingTries = 0;
     PictureImport* import = nullptr;
     QSet<QString> reported;

@@ -152,10 +152,8 @@ QImage loadPicture(const QString& fileName, QString* why, std::stop_token stop)
     if (cover < 1.0)
         reader.setScaledSize(QSize(int(std::ceil(stored.width() * cover)), int(std::ceil(stored.height() * cover))));
     const QImage image = reader.read();
-    if (stop.stop_requested()) {
-        why->clear();
+    if (stop.stop_requested())
         return {};
-    }
     if (image.isNull()) {
         *why = QStringLiteral("图片文件已损坏：%1（%2）").arg(fileName, reader.errorString());
         return {};

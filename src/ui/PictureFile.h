@@ -21,7 +21,7 @@ inline constexpr QSize pictureSize{480, 360};
 // is ever opened, so a pipe or a device under a picture's name cannot block the game, and only
 // the photo formats are read, so that a picture cannot make the game open any other file. On
 // failure returns a null image and puts the reason and the file's name, in the player's
-// language, in `why`. Once `stop` is requested reading ends early, with no image and no reason.
+// language, in `why`. Once `stop` is requested reading ends early, with no image.
 QImage loadPicture(const QString& fileName, QString* why, std::stop_token stop = {});
 
 // Reads only as much of a picture file as its header, with the same checks as loadPicture.
