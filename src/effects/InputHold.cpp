@@ -29,7 +29,7 @@ bool isUserInput(const QEvent* event)
 
 } // namespace
 
-InputHold::InputHold(const QWidget* commands)
+InputHold::InputHold(const QWidget& commands)
     : commands(commands)
 {
     QCoreApplication::instance()->installEventFilter(this);
@@ -61,10 +61,8 @@ bool InputHold::eventFilter(QObject* receiver, QEvent* event)
 
 bool InputHold::isCommandKey(const QEvent* event) const
 {
-    if (!commands)
-        return false;
     const QKeySequence pressed(static_cast<const QKeyEvent*>(event)->keyCombination());
-    const QList<QAction*> actions = commands->actions();
+    const QList<QAction*> actions = commands.actions();
     return std::any_of(actions.begin(), actions.end(), [&](const QAction* a) { return a->shortcuts().contains(pressed); });
 }
 

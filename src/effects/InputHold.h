@@ -23,7 +23,7 @@ namespace vellumi {
 class InputHold : public QObject {
     Q_OBJECT
 public:
-    explicit InputHold(const QWidget* commands = nullptr);
+    explicit InputHold(const QWidget& commands);
     ~InputHold() override;
 
 protected:
@@ -36,7 +36,7 @@ private:
     };
     bool isCommandKey(const QEvent* event) const;
 
-    QPointer<const QWidget> commands;
+    const QWidget& commands;
     std::vector<Held> held;
 };
 

@@ -635,14 +635,6 @@ std::optional<Way> findWay(const Puzzle& puzzle, std::stop_token stop, std::opti
     }
 }
 
-std::optional<std::vector<int>> solve(const Puzzle& puzzle, std::stop_token stop)
-{
-    auto way = findWay(puzzle, std::move(stop));
-    if (!way)
-        return std::nullopt;
-    return std::move(way->presses);
-}
-
 std::optional<int> nextPress(const Puzzle& puzzle, std::stop_token stop, std::optional<std::chrono::milliseconds> budget)
 {
     const Board b = boardOf(puzzle);

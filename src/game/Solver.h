@@ -42,8 +42,6 @@ std::size_t tableBytes();
 std::optional<Way> findWay(const Puzzle& puzzle, std::stop_token stop = {},
                            std::optional<std::chrono::milliseconds> budget = std::nullopt);
 
-std::optional<std::vector<int>> solve(const Puzzle& puzzle, std::stop_token stop = {});
-
 // The cell to press next. The last way found is remembered, so from any board along it the hint
 // continues that way rather than starting a new one: hints followed one by one always end home.
 // std::nullopt when the board is home or `stop` was requested.

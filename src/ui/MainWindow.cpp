@@ -462,7 +462,7 @@ void MainWindow::runOpeningFade()
 
 void MainWindow::fadeOutThen(std::function<void()> rest)
 {
-    inputHold = std::make_unique<InputHold>(this);
+    inputHold = std::make_unique<InputHold>(*this);
     fade->fadeOut(fadeStepTime, [this, rest = std::move(rest)] {
         rest();
         // Whatever the player did meanwhile now acts, in order, on the finished command.
