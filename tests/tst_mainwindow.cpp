@@ -684,7 +684,7 @@ void MainWindowTest::ownPicturesJoinTheCycleAsTheyCome()
     QCOMPARE(step(Qt::Key_Left), 5);
     QCOMPARE(step(Qt::Key_Left), 2);
     const auto boxes = w->findChildren<QMessageBox*>();
-    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes.size() == 1 && boxes[0]->isVisible());
     QVERIFY(!QApplication::activeModalWidget()); // the game goes on beside it
     const QStringList lines = boxes[0]->text().split('\n');
     QCOMPARE(lines.size(), 9);
@@ -841,37 +841,47 @@ int MainWindowTest::runChild(const QString& scenario, const QString& folder)
 void MainWindowTest::theProgramEndsCleanly_data()
 {
     QTest::addColumn<QString>("scenario");
+    QTest::addColumn<QByteArray>("count"); // what the picture-count file holds
     QTest::addColumn<QString>("namedFile"); // a file a message must name, if any
+    QTest::addColumn<QString>("said"); // and what it must say of it
     QTest::addColumn<int>("status");
     for (const char* s : {"exit between games", "close during the opening fade", "close during the start fade",
                           "close during the end fade", "close with the help box open", "close during a search"})
-        QTest::newRow(s) << QString::fromLatin1(s) << QString() << 0;
-    QTest::newRow("count file missing") << "play" << "image/picture.txt" << 1;
-    QTest::newRow("a count of no pictures") << "play" << "image/picture.txt" << 1;
-    QTest::newRow("no picture can be shown") << "play" << "image/angle1.jpg" << 1;
-    QTest::newRow("only an own picture can be shown") << "play" << "image/angle1.jpg" << 0;
+        QTest::newRow(s) << QString::fromLatin1(s) << QByteArray("3") << QString() << QString() << 0;
+    const QString countFile = QStringLiteral("image/picture.txt");
+    QTest::newRow("count file missing") << "play" << QByteArray() << countFile << "找不到文件" << 1;
+    QTest::newRow("an empty count file") << "play" << QByteArray(" \r\n") << countFile << "图片数量文件是空的" << 1;
+    QTest::newRow("a count that is no number") << "play" << QByteArray("3x") << countFile << "第一项不是整数" << 1;
+    QTest::newRow("a count out of range") << "play" << QByteArray("32768") << countFile << "超出范围" << 1;
+    QTest::newRow("a count of no pictures") << "play" << QByteArray("0") << countFile << "至少为 1" << 1;
+    QTest::newRow("no picture can be shown") << "play" << QByteArray("1") << "image/angle1.jpg" << "没有可以显示的图片" << 1;
+    QTest::newRow("only an own picture can be shown") << "play" << QByteArray("1") << "image/angle1.jpg" << "不是图片文件" << 0;
 }
 
 // The folder is named with blanks and Chinese characters, as a player's may be.
 void MainWindowTest::theProgramEndsCleanly()
 {
     QFETCH(QString, scenario);
+    QFETCH(QByteArray, count);
     QFETCH(QString, namedFile);
+    QFETCH(QString, said);
     QFETCH(int, status);
     const QString folder = dir.filePath(QStringLiteral("我的 拼图"));
-    const QByteArray tag = QTest::currentDataTag();
-    QVERIFY(testdata::makeDataFolder(folder, tag.contains("picture can be shown") ? "1" : tag.contains("no pictures") ? "0" : "3", 3));
-    if (tag.startsWith("only an own"))
+    QVERIFY(testdata::makeDataFolder(folder, count.isNull() ? "3" : count, 3));
+    if (QByteArray(QTest::currentDataTag()).startsWith("only an own"))
         QVERIFY(QDir(folder).mkpath("own") && testdata::picture(4).save(folder + "/own/4.png"));
-    if (!namedFile.isEmpty() && !tag.contains("no pictures")) // missing, or not a picture at all
-        QVERIFY(namedFile.endsWith(".txt") ? QFile::remove(folder + '/' + namedFile) : testdata::writeFile(folder + '/' + namedFile, "x"));
+    if (count.isNull())
+        QVERIFY(QFile::remove(folder + '/' + namedFile));
+    else if (namedFile.endsWith(".jpg")) // not a picture at all
+        QVERIFY(testdata::writeFile(folder + '/' + namedFile, "x"));
 
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), scenario, folder});
     QVERIFY(child.waitForFinished(30000));
     const QString err = QString::fromUtf8(child.readAllStandardError());
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(child.exitCode() == status && (namedFile.isEmpty() || err.contains(folder + '/' + namedFile)), qPrintable(err));
+    QVERIFY2(child.exitCode() == status && err.contains(said) && (namedFile.isEmpty() || err.contains(folder + '/' + namedFile)),
+             qPrintable(err));
 }
 
 } // namespace vellumi

@@ -24,7 +24,6 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -232,7 +231,6 @@ void MainWindow::buildControls()
     display->setBackColor(systemColour(SystemColour::WindowText));
     // Disabled, so that a press over the picture falls through to the window's own handler.
     display->setEnabled(false);
-    describeDisplay();
 
     difficultyButton = pictureButton(surface, "imgchage", {1200, 5880}, {1215, 5890}, artwork::difficultyButton(),
                                      QStringLiteral("改变难易度"), QStringLiteral("↑ ↓"), [this] { cycleDifficulty(true); });
@@ -402,8 +400,7 @@ void MainWindow::load()
         fatalError(why);
     std::ifstream in(QFile::encodeName(countFile).toStdString(), std::ios::binary);
     if (!in)
-        fatalError(QFileInfo::exists(countFile) ? QStringLiteral("无法打开图片数量文件：%1").arg(countFile)
-                                                : QStringLiteral("找不到图片数量文件：%1").arg(countFile));
+        fatalError(QStringLiteral("无法打开图片数量文件：%1").arg(countFile));
     const PictureCount count = readPictureCount(in);
     in.close();
     if (!count.ok())

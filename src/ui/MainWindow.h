@@ -163,7 +163,7 @@ private:
     // The picture being read off the window's thread, if any, and the step that asked for it.
     int readingPosition = -1;
     bool readingForward = true;
-    int readingTries = 0;
+    int readingTries{};
     PictureImport* import = nullptr;
     QSet<QString> reported;
     QPointer<QMessageBox> problemBox;
