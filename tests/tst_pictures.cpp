@@ -157,6 +157,12 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     const qsizetype frame = jpeg.indexOf("\xFF\xC2");
     QVERIFY(frame > 0);
     write("bomb.jpg", jpeg.replace(frame + 5, 4, QByteArray("\x3A\x98\x3E\x80", 4)));
+    // The same claim in one scan is decoded a stripe at a time at an eighth of its size: allowed.
+    QByteArray baseline;
+    QBuffer baselineBuffer(&baseline);
+    QVERIFY(baselineBuffer.open(QIODevice::WriteOnly) && QImageWriter(&baselineBuffer, "jpeg").write(quadrants({16, 16})));
+    write("wide.jpg", baseline.replace(baseline.indexOf("\xFF\xC0") + 5, 4, QByteArray("\x3A\x98\x3E\x80", 4)));
+    QVERIFY(checkPicture(dir.filePath("wide.jpg"), &why));
     // A photo cut short in the middle of its picture data.
     quadrants({640, 480}).save(dir.filePath("whole.jpg"));
     QFile whole(dir.filePath("whole.jpg"));

@@ -43,10 +43,10 @@ signals:
 private:
     // Tells one version of a file from another without reading it.
     struct Stamp {
-        quint64 device = 0;
-        quint64 inode = 0;
+        quint64 device{};
+        quint64 inode{};
         qint64 size = -1;
-        qint64 modifiedNs = 0;
+        qint64 modifiedNs{};
         bool operator==(const Stamp&) const = default;
     };
     struct Job {

@@ -49,10 +49,10 @@ public:
 
 private:
     struct FolderStamp {
-        dev_t device = 0;
-        ino_t inode = 0;
-        std::int64_t modified = 0; // nanoseconds since the epoch
-        std::int64_t changed = 0;
+        dev_t device{};
+        ino_t inode{};
+        std::int64_t modified{}; // nanoseconds since the epoch
+        std::int64_t changed{};
         bool operator==(const FolderStamp&) const = default;
     };
     static std::optional<FolderStamp> stampOf(const QString& folder);
