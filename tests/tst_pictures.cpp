@@ -177,6 +177,9 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
         QCOMPARE(why, QStringLiteral("%1：%2").arg(QString::fromUtf8(reason), dir.filePath(name)));
     }
     QVERIFY(!loadPicture(dir.filePath("whole.jpg"), &why).isNull());
+    // Up to 640 × 480 a picture is read at once; past that, off the window's thread.
+    QVERIFY(checkPicture(dir.filePath("whole.jpg"), &why)->isQuickToRead());
+    QVERIFY(!checkPicture(dir.filePath("wide.jpg"), &why)->isQuickToRead());
     const QString tooLong = dir.filePath(QString(300, 'x'));
     QVERIFY(loadPicture(tooLong, &why).isNull() && why.startsWith("无法打开文件：" + tooLong + "（"));
     // Refused from its header alone: the memory of the program and no more.

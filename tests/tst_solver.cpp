@@ -73,6 +73,16 @@ std::uint64_t keyOf(const GameState& s)
 class SolverTest : public QObject {
     Q_OBJECT
 private slots:
+    // First, while nothing is built: only a game's start builds what its hints need.
+    void aGameStartBuildsTheTablesItsHintsNeed()
+    {
+        QCOMPARE(tableBytes(), std::size_t{0});
+        QVERIFY(prepare(3));
+        QCOMPARE(tableBytes(), std::size_t{362880}); // a byte for each of the 9! orders of 3 × 3
+        QVERIFY(prepare(4));
+        QVERIFY(tableBytes() > 6'000'000 && tableBytes() < 6'500'000);
+    }
+
     void eightPuzzleHintsTakeTheShortestWay()
     {
         // Every arrangement's distance, found here by a breadth-first search of our own.

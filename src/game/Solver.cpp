@@ -63,7 +63,8 @@ Board boardOf(const Puzzle& p)
             b.blank = cell;
     }
     // Every move is one transposition and moves the blank one step, so the permutation's parity
-    // and the blank's distance from home change together; home has both even.
+    // and that of the blank's distance from home change together; home has both even. The
+    // distance's parity is that of the blank's row plus its column, as the home corner's is even.
     int transpositions = 0;
     std::array<bool, 36> done{};
     for (int start = 0; start < b.cells(); ++start)
@@ -71,8 +72,8 @@ Board boardOf(const Puzzle& p)
             done[static_cast<std::size_t>(cell)] = true;
             transpositions += cell != start;
         }
-    const int blankSteps = (b.n - 1 - b.blank / b.n) + (b.n - 1 - b.blank % b.n);
-    if ((transpositions + blankSteps) % 2 != 0)
+    const int blankParity = (b.blank / b.n ^ b.blank % b.n) & 1;
+    if (transpositions % 2 != blankParity)
         throw std::invalid_argument("no sequence of moves brings this board home");
     return b;
 }

@@ -8,8 +8,8 @@ namespace vellumi {
 // order. Copies share the samples, so the playing side can hold one without a second copy.
 struct Sound {
     QByteArray samples;
-    int rate = 0;
-    int channels = 0;
+    int rate{};
+    int channels{};
 
     bool isEmpty() const { return samples.isEmpty(); }
     int bytesPerFrame() const { return channels * int(sizeof(float)); }

@@ -39,8 +39,8 @@ private:
     pa_context* m_context = nullptr;
     pa_stream* m_stream = nullptr;
     Sound m_sound; // the one playing, or waiting for the server
-    qint64 m_written = 0;
-    qint64 m_tailBytes = 0;
+    qint64 m_written{};
+    qint64 m_tailBytes{};
 };
 
 } // namespace vellumi

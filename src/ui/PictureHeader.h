@@ -19,7 +19,7 @@ struct PictureHeader {
     // As stored, before any EXIF turn.
     QSize size;
     // The most memory that decoding it to the size shown can take.
-    qint64 decodeBytes = 0;
+    qint64 decodeBytes{};
     // Where a JPEG's image data begins; its end marker must follow.
     qint64 scanStart = -1;
 
