@@ -168,11 +168,14 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     QFile whole(dir.filePath("whole.jpg"));
     QVERIFY(whole.open(QIODevice::ReadOnly));
     write("cut.jpg", whole.read(whole.size() * 2 / 3));
+    QBuffer png;
+    QVERIFY(png.open(QIODevice::WriteOnly) && quadrants({640, 480}).save(&png, "png"));
+    write("short.png", png.data().left(23)); // cut off in the middle of its height
 
     for (auto [name, reason] : {std::pair{"missing.jpg", "找不到文件"}, {"text.jpg", "不是图片文件"}, {"pipe.jpg", "不是普通文件"},
                                 {"loop.jpg", "符号链接循环"}, {"", "不是普通文件"}, {"self.svg", "不支持的图片格式（svg）"},
                                 {"piped.jpg", "不支持的图片格式（svg）"}, {"bomb.jpg", "图片太大（16000 × 15000）"},
-                                {"cut.jpg", "图片文件不完整"}}) {
+                                {"cut.jpg", "图片文件不完整"}, {"short.png", "图片文件已损坏"}}) {
         QVERIFY(loadPicture(dir.filePath(name), &why).isNull());
         QCOMPARE(why, QStringLiteral("%1：%2").arg(QString::fromUtf8(reason), dir.filePath(name)));
     }
