@@ -46,10 +46,15 @@ void forEachNeighbour(int cell, int n, Visit visit)
     if (row < n - 1) visit(cell + n);
 }
 
-Board boardOf(const Puzzle& p)
+void checkSize(const Puzzle& p)
 {
     if (p.n < 3 || p.n > 6 || p.tiles.size() != static_cast<std::size_t>(p.n * p.n))
         throw std::invalid_argument("not a board of 3 × 3 to 6 × 6");
+}
+
+Board boardOf(const Puzzle& p)
+{
+    checkSize(p);
     Board b;
     b.n = p.n;
     std::array<bool, 36> present{};
@@ -656,14 +661,11 @@ std::optional<int> nextPress(const Puzzle& puzzle, std::stop_token stop, std::op
 
 int manhattan(const Puzzle& puzzle)
 {
-    const int n = puzzle.n;
-    int sum = 0;
-    for (int cell = 0; cell < n * n; ++cell) {
-        const int tile = puzzle.tiles[static_cast<std::size_t>(cell)];
-        if (tile != n * n - 1)
-            sum += std::abs(tile / n - cell / n) + std::abs(tile % n - cell % n);
-    }
-    return sum;
+    checkSize(puzzle);
+    Board b;
+    b.n = puzzle.n;
+    std::copy(puzzle.tiles.begin(), puzzle.tiles.end(), b.tiles.begin());
+    return restEstimate(b, 0);
 }
 
 } // namespace vellumi

@@ -49,6 +49,7 @@ std::optional<int> nextPress(const Puzzle& puzzle, std::stop_token stop = {},
                              std::optional<std::chrono::milliseconds> budget = std::nullopt);
 
 // The sum of every tile's row and column distance from home: a lower bound on any way's length.
+// Throws std::invalid_argument for a board that is not 3 × 3 to 6 × 6.
 int manhattan(const Puzzle& puzzle);
 
 } // namespace vellumi
