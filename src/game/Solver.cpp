@@ -578,19 +578,11 @@ struct RememberedWay {
     std::mutex mutex;
     std::vector<Board> boards;
     std::vector<int> presses;
-    std::size_t lastGiven = 0;
 
-    std::optional<int> pressFrom(const Board& b)
+    std::optional<int> pressFrom(const Board& b) const
     {
-        // A player following the hints asks next from the board after the last one given.
-        for (std::size_t k = 0; k < boards.size(); ++k) {
-            const std::size_t i = (lastGiven + 1 + k) % boards.size();
-            if (boards[i] == b) {
-                lastGiven = i;
-                return presses[i];
-            }
-        }
-        return std::nullopt;
+        const auto at = std::find(boards.begin(), boards.end(), b);
+        return at == boards.end() ? std::nullopt : std::optional(presses[std::size_t(at - boards.begin())]);
     }
 
     void remember(Board b, std::vector<int> way)
@@ -601,7 +593,6 @@ struct RememberedWay {
             b.press(cell);
         }
         presses = std::move(way);
-        lastGiven = 0;
     }
 };
 

@@ -55,7 +55,6 @@ const Sound& SoundFile::load(const QString& fileName)
 void SoundFile::clear()
 {
     ++m_generation;
-    m_fileName.clear();
     m_stamp = {};
     {
         const std::lock_guard lock(m_mutex);

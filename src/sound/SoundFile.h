@@ -45,13 +45,13 @@ private:
     struct Stamp {
         quint64 device{};
         quint64 inode{};
-        qint64 size = -1;
+        qint64 size{};
         qint64 modifiedNs{};
         bool operator==(const Stamp&) const = default;
     };
     struct Job {
         QByteArray path;
-        quint64 generation = 0;
+        quint64 generation{};
     };
 
     static Stamp stampOf(const struct stat& info);
@@ -64,7 +64,7 @@ private:
     Sound m_sound;
 
     // Shared with the decoding thread.
-    std::atomic<quint64> m_generation = 0; // of the one load() whose sound is still of use
+    std::atomic<quint64> m_generation{}; // of the one load() whose sound is still of use
     std::mutex m_mutex;
     std::condition_variable_any m_wake;
     std::optional<Job> m_job; // not begun yet
