@@ -190,7 +190,8 @@ std::optional<PictureHeader> readPictureHeader(QIODevice& file, const QString& f
     const QByteArray head = file.read(256);
     PictureHeader header;
     header.format = photoFormat(head);
-    if (header.format.isEmpty() || !QImageReader::supportedImageFormats().contains(header.format)) {
+    // No format, or one this machine has no plugin for; an empty one is never supported.
+    if (!QImageReader::supportedImageFormats().contains(header.format)) {
         // Named from the bytes already read: no plugin is ever handed the file itself.
         QBuffer peek;
         peek.setData(head);
