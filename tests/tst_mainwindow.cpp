@@ -572,6 +572,11 @@ void MainWindowTest::everyCommandHasAKey()
     QCOMPARE(w->state().board, peeked.board);
     QTest::keyRelease(w.get(), Qt::Key_Space);
     checkBoardShown(*w, 5);
+    QTest::keyPress(w.get(), Qt::Key_Space);
+    QWidget elsewhere; // where the release goes unheard
+    QApplication::setActiveWindow(&elsewhere);
+    QVERIFY(control(*w, "Picture3")->isHidden());
+    QApplication::setActiveWindow(w.get());
 
     key(Qt::Key_M);
     key(Qt::Key_Left); // the whole picture again: the game ends

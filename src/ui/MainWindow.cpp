@@ -790,18 +790,11 @@ bool MainWindow::takesDrops() const
     return isEnabled() && !gameRunning() && !isFading() && !import->isRunning();
 }
 
-// Between games, pictures dropped from a file manager join the player's own folder.
+// Between games, pictures dropped from a file manager join the player's own folder. A drag keeps
+// the welcome it had as it entered; the drop is judged again.
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     if (takesDrops() && event->mimeData()->hasUrls())
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-void MainWindow::dragMoveEvent(QDragMoveEvent* event)
-{
-    if (takesDrops())
         event->acceptProposedAction();
     else
         event->ignore();
