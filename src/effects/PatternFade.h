@@ -53,8 +53,8 @@ private:
     // the rest of the fade.
     QElapsedTimer clock;
     Direction direction = Direction::In;
-    int stepMs = 0;
-    int stepsDrawn = 0;
+    int stepMs{};
+    int stepsDrawn{};
     std::function<void()> whenDone;
 };
 

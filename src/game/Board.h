@@ -20,7 +20,7 @@ struct TileMove {
 // whole afterwards. Completion is judged after every press, whether a tile moved or not.
 struct PressResult {
     std::optional<TileMove> move;
-    bool solved = false;
+    bool solved{};
 };
 
 // A tile moves only if it is one of the blank's four neighbours: the same row and the next

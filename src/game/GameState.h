@@ -17,14 +17,14 @@ constexpr int tileControlCount = maxGridSize * maxGridSize;
 // Whether a game is running is deliberately not stored here; the window reads it from
 // the enabled state of its start-game command.
 struct GameState {
-    bool firstFade = false;
+    bool firstFade{};
     std::int16_t gridSize = 3;
-    std::int16_t blankPos = 0;
+    std::int16_t blankPos{};
     BoardArray startBoard{};
     BoardArray board{};
-    std::int16_t picNo = 1;
-    std::int16_t picCount = 0;
-    std::int16_t startBlank = 0;
+    std::int16_t picNo{};
+    std::int16_t picCount{};
+    std::int16_t startBlank{};
 
     int cellCount() const { return gridSize * gridSize; }
     std::int16_t blankTile() const { return static_cast<std::int16_t>(cellCount() - 1); }

@@ -402,7 +402,6 @@ void MainWindow::load()
     if (!in)
         fatalError(QStringLiteral("无法打开图片数量文件：%1").arg(countFile));
     const PictureCount count = readPictureCount(in);
-    in.close();
     if (!count.ok())
         fatalError(countFileProblem(count.error).arg(countFile));
     // Browsing would otherwise step to picture 0 or below, which can never exist.
@@ -410,7 +409,6 @@ void MainWindow::load()
         fatalError(QStringLiteral("图片数量必须至少为 1（读到 %1）：%2").arg(count.value).arg(countFile));
     game.picCount = count.value;
 
-    game.picNo = 1;
     game.firstFade = true;
     game.gridSize = 3;
     // The first picture that can be shown; only when none can does the program give up.

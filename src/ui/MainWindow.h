@@ -131,8 +131,8 @@ private:
     // While the game plays itself, a move every 150 ms.
     QTimer* autoplayTimer = nullptr;
     bool autoplaying = false;
-    bool showNumbers = false;
-    bool muted = false;
+    bool showNumbers{};
+    bool muted{};
     // While Space is held: what the display held before it showed the whole picture.
     struct PeekSaved {
         QImage picture;
@@ -161,7 +161,7 @@ private:
     PictureLoader* loader = nullptr;
     // The picture being read off the window's thread, if any, and the step that asked for it.
     int readingPosition = -1;
-    bool readingForward = true;
+    bool readingForward{};
     int readingTries{};
     PictureImport* import = nullptr;
     QSet<QString> reported;

@@ -63,7 +63,7 @@ private:
     QStringList own;
     // The own folder as it was just before `own` was read; none when it was not there.
     std::optional<FolderStamp> listed;
-    bool listingTrusted = false;
+    bool listingTrusted{};
 };
 
 } // namespace vellumi

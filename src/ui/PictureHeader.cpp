@@ -107,7 +107,7 @@ std::optional<JpegFrame> readJpegFrame(QIODevice& in)
     if (!in.seek(2))
         return {};
     for (int segments = 0; segments < 10'000; ++segments) {
-        char c = 0;
+        char c{};
         if (!in.getChar(&c) || uchar(c) != 0xFF)
             return {};
         while (uchar(c) == 0xFF)
