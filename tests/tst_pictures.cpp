@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QLocale>
 #include <QProcess>
@@ -91,6 +92,9 @@ void PicturesTest::everyPictureBecomes480By360_data()
         QTest::newRow("WebP") << save("pic.webp", quadrants({800, 600}), "webp") << upright;
         quadrants({800, 600}).save(dir.filePath("lossless.webp"), "webp", 100); // stored in another kind of chunk
         QTest::newRow("WebP, lossless") << dir.filePath("lossless.webp") << upright;
+        QImage translucent = quadrants({800, 600}, QImage::Format_ARGB32);
+        translucent.setPixel(400, 300, 0x80808080); // with an alpha channel: an extended chunk
+        QTest::newRow("WebP, extended") << save("alpha.webp", translucent, "webp") << upright;
     }
     QFile phone(dir.filePath("phone.jpg"));
     phone.open(QIODevice::WriteOnly);
@@ -111,6 +115,7 @@ void PicturesTest::everyPictureBecomes480By360()
     QString why;
     const QImage picture = loadPicture(file, &why);
     QVERIFY2(!picture.isNull(), qPrintable(why));
+    QCOMPARE(checkPicture(file, &why)->size, QImageReader(file).size()); // as stored, read from the first bytes
     QCOMPARE(picture.size(), QSize(480, 360));
     QCOMPARE(picture.format(), QImage::Format_RGB32);
     const QPoint at[] = {{2, 2}, {477, 2}, {2, 357}, {477, 357}};
