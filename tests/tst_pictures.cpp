@@ -96,11 +96,8 @@ void PicturesTest::everyPictureBecomes480By360_data()
         translucent.setPixel(400, 300, 0x80808080); // with an alpha channel: an extended chunk
         QTest::newRow("WebP, extended") << save("alpha.webp", translucent, "webp") << upright;
     }
-    QFile phone(dir.filePath("phone.jpg"));
-    phone.open(QIODevice::WriteOnly);
-    phone.write(turnedByExif(quadrants({4000, 3000})));
-    phone.close();
-    QTest::newRow("EXIF orientation 6") << phone.fileName() << QList<QRgb>{0xff2020d0, 0xffd02020, 0xffe0e0e0, 0xff20d020};
+    testdata::writeFile(dir.filePath("phone.jpg"), turnedByExif(quadrants({4000, 3000})));
+    QTest::newRow("EXIF orientation 6") << dir.filePath("phone.jpg") << QList<QRgb>{0xff2020d0, 0xffd02020, 0xffe0e0e0, 0xff20d020};
     if (QProcess::execute(QStringLiteral("convert"), {save("rgb.png", quadrants({640, 480}), "png"), QStringLiteral("-colorspace"),
                                                       QStringLiteral("CMYK"), dir.filePath("cmyk.jpg")}) == 0)
         QTest::newRow("CMYK") << dir.filePath("cmyk.jpg") << upright;
@@ -140,10 +137,7 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     QString why;
     QCOMPARE(loadPicture(dir.filePath("exact.png"), &why), exact);
 
-    const auto write = [this](const char* name, const QByteArray& content) {
-        QFile file(dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-    };
+    const auto write = [this](const char* name, const QByteArray& content) { QVERIFY(testdata::writeFile(dir.filePath(name), content)); };
     write("text.jpg", "just text\n");
     QVERIFY(mkfifo(QFile::encodeName(dir.filePath("pipe.jpg")).constData(), 0600) == 0);
     QFile::link(dir.filePath("loop.jpg"), dir.filePath("loop.jpg"));
