@@ -550,6 +550,9 @@ void MainWindowTest::everyCommandHasAKey()
 
     key(Qt::Key_N);
     QCOMPARE(tile(*w, 0)->caption(), QStringLiteral("1"));
+    // White with a soft dark edge, readable on any picture: as looked at, pixel for pixel.
+    QCOMPARE(tile(*w, 0)->grab(QRect(0, 0, 24, 20)).toImage().convertToFormat(QImage::Format_RGB32),
+             QImage(QFINDTESTDATA("artwork/caption.png")).convertToFormat(QImage::Format_RGB32));
     QCOMPARE(tile(*w, 7)->caption(), QStringLiteral("7")); // piece 7, one cell from home
     key(Qt::Key_M);
     key(Qt::Key_Left);
