@@ -486,7 +486,7 @@ void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
     // The copyright window is modal, made once and shown again.
     for (int showing = 0; showing < 2; ++showing) {
         whenOpened([&](QWidget* opened) {
-            QCOMPARE(opened->objectName(), QStringLiteral("frmabout"));
+            QCOMPARE(opened->objectName() + opened->windowTitle(), QStringLiteral("frmabout版权"));
             QCOMPARE(opened->size(), QSize(271, 138));
             QCOMPARE(opened->findChild<QLabel*>("Label1")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
             QVERIFY(opened->findChild<QLabel*>("Label1")->font().underline()); // a link, as it looks
@@ -517,6 +517,7 @@ void MainWindowTest::everyCommandHasAKey()
 {
     const auto w = openedWindow();
     const auto key = [&](int k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(w.get(), Qt::Key(k), modifiers); };
+    key(Qt::Key_Left, Qt::ControlModifier); // no command
     key(Qt::Key_Left); // between games: browse, with the sound
     QCOMPARE(w->state().picNo, std::int16_t(5));
     for (int k : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down})

@@ -57,7 +57,7 @@ int createNew(const QDir& folder, const QString& name, QString* path)
     for (int n = 1; n < 10'000; ++n) {
         *path = folder.filePath(n == 1 ? name : QStringLiteral("%1 (%2).%3").arg(info.completeBaseName()).arg(n).arg(info.suffix()));
         const int fd = ::open(QFile::encodeName(*path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0 || errno != EEXIST)
+        if (fd != -1 || errno != EEXIST)
             return fd;
     }
     return -1;
