@@ -122,12 +122,9 @@ Board unrankPermutation(std::uint32_t rank)
 std::vector<std::uint8_t> buildHomeDistances()
 {
     std::vector<std::uint8_t> distance(factorial[9], unreached);
-    Board home;
-    for (int k = 0; k < 9; ++k)
-        home.tiles[static_cast<std::size_t>(k)] = static_cast<std::int8_t>(k);
-    home.blank = 8;
-    std::vector<std::uint32_t> queue{permutationRank(home.tiles.data())};
-    distance[queue.front()] = 0;
+    // From home, every tile in order: the ordering of rank 0.
+    std::vector<std::uint32_t> queue{0};
+    distance[0] = 0;
     for (std::size_t next = 0; next < queue.size(); ++next) {
         const Board b = unrankPermutation(queue[next]);
         const std::uint8_t d = distance[queue[next]];

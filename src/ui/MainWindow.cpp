@@ -121,11 +121,6 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
     connect(import, &PictureImport::finished, this, &MainWindow::onImported);
     hints = new HintSearch(this);
     connect(hints, &HintSearch::found, this, &MainWindow::onHintFound);
-    autoplayTimer = new QTimer(this);
-    autoplayTimer->setSingleShot(true);
-    autoplayTimer->setTimerType(Qt::PreciseTimer);
-    autoplayTimer->setInterval(150);
-    connect(autoplayTimer, &QTimer::timeout, this, [this] { hints->ask(game); });
     auto* player = new SoundPlayer(this);
     playSound = [player](const QString& file) { player->play(file); };
     rnd = [this] { return static_cast<float>(generator() >> 8) * (1.0f / 16777216.0f); };
@@ -590,8 +585,13 @@ void MainWindow::onHintFound(const BoardArray& board, int cell)
     if (!gameRunning() || board != game.board || peekSaved)
         return;
     onTilePressed(cell, Qt::LeftButton);
+    // The next move 150 ms on, unless the player has stopped it by then. Stopped and started
+    // again meanwhile, it asks twice for the one board, and only one answer is played.
     if (autoplaying && gameRunning())
-        autoplayTimer->start();
+        QTimer::singleShot(150, Qt::PreciseTimer, this, [this] {
+            if (autoplaying)
+                hints->ask(game);
+        });
 }
 
 void MainWindow::stopAutoplay()
@@ -599,7 +599,6 @@ void MainWindow::stopAutoplay()
     if (!autoplaying)
         return;
     autoplaying = false;
-    autoplayTimer->stop();
     hints->cancel();
     QCoreApplication::instance()->removeEventFilter(this);
 }

@@ -129,7 +129,6 @@ private:
     History history;
     HintSearch* hints = nullptr;
     // While the game plays itself, a move every 150 ms.
-    QTimer* autoplayTimer = nullptr;
     bool autoplaying = false;
     bool showNumbers{};
     bool muted{};
