@@ -488,6 +488,7 @@ void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
         whenOpened([&](QWidget* opened) {
             QCOMPARE(opened->objectName() + opened->windowTitle(), QStringLiteral("frmabout版权"));
             QCOMPARE(opened->size(), QSize(271, 138));
+            QCOMPARE(opened->findChild<QLabel*>("Label3")->geometry(), QRect(16, 44, 237, 69)); // the licence, as designed
             QCOMPARE(opened->findChild<QLabel*>("Label1")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
             QVERIFY(opened->findChild<QLabel*>("Label1")->font().underline()); // a link, as it looks
             QCOMPARE(opened->grab().toImage().pixelColor(2, 2), QApplication::palette().color(QPalette::Button)); // the border colour

@@ -180,6 +180,7 @@ private slots:
         const GameState outside = gameOf(3, std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 9});
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, findWay(puzzleOf(outside)));
         QVERIFY_THROWS_EXCEPTION(std::invalid_argument, findWay(Puzzle{7, std::vector<std::int8_t>(49)}));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, findWay(Puzzle{3, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}}));
     }
 };
 

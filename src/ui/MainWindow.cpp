@@ -224,8 +224,6 @@ void MainWindow::buildControls()
     source->hide();
     display = pictureBox(surface, "Picture3", 120, 180, 7260, 5460);
     display->setBackColor(systemColour(SystemColour::WindowText));
-    // Disabled, so that a press over the picture falls through to the window's own handler.
-    display->setEnabled(false);
 
     difficultyButton = pictureButton(surface, "imgchage", {1200, 5880}, {1215, 5890}, artwork::difficultyButton(),
                                      QStringLiteral("改变难易度"), QStringLiteral("↑ ↓"), [this] { cycleDifficulty(true); });
@@ -746,7 +744,6 @@ void MainWindow::peek(bool on)
     if (gameRunning()) {
         display->setPicture(peekSaved->picture);
         display->surface() = peekSaved->surface;
-        display->surfaceChanged();
         display->hide();
     }
     peekSaved.reset();

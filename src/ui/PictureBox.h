@@ -44,7 +44,7 @@ private:
     QImage m_picture;
     QImage m_surface;
     QColor m_backColor;
-    bool m_autoRedraw = false;
+    bool m_autoRedraw{};
     bool m_stale = true;
 };
 
