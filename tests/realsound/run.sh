@@ -178,10 +178,12 @@ recorder_pid=
 
 # A burst is sound louder than -36 dBFS, ended by 150 ms below that. For each, in ms: its length
 # from first to last loud sample, the longest quiet stretch inside it (a dropout), and the
-# length of its last stretch without a quiet of over 5 ms (the sound that ended it).
+# length of its last stretch without a quiet of over 5 ms (the sound that ended it); and its
+# loudest sample, full scale 1: every sound here is at half scale (a square wave resampled
+# overshoots a little), so much more is sound corrupted.
 timeout 10 sox -t raw -r 44100 -e signed -b 16 -c 1 "$work/rec.raw" -t dat - 2>/dev/null | awk '
     function report() {
-        printf "%.1f %.1f %.1f\n", (last - first + sample) * 1000, gap * 1000, (last - segment + sample) * 1000
+        printf "%.1f %.1f %.1f %.2f\n", (last - first + sample) * 1000, gap * 1000, (last - segment + sample) * 1000, peak
     }
     BEGIN { sample = 1 / 44100 }
     /^;/ { next }
@@ -190,12 +192,12 @@ timeout 10 sox -t raw -r 44100 -e signed -b 16 -c 1 "$work/rec.raw" -t dat - 2>/
         if (v < 0.016) next
         if (n == 0 || t - last > 0.15) {
             if (n > 0) report()
-            n++; first = t; segment = t; gap = 0
+            n++; first = t; segment = t; gap = 0; peak = 0
         } else {
             if (t - last > gap) gap = t - last
             if (t - last > 0.005) segment = t
         }
-        last = t
+        last = t; if (v > peak) peak = v
     }
     END { if (n > 0) report() }
 ' >"$work/bursts.txt" || fail "sox cannot read the recording"
@@ -204,14 +206,14 @@ mapfile -t bursts <"$work/bursts.txt"
 failures=0
 for i in "${!expected[@]}"; do
     IFS='|' read -r label low high lastlow maxgap <<<"${expected[$i]}"
-    read -r length gap lastpart <<<"${bursts[$i]:-0 0 0}"
+    read -r length gap lastpart peak <<<"${bursts[$i]:-0 0 0 0}"
     verdict=ok
-    awk -v l="$length" -v g="$gap" -v p="$lastpart" -v lo="$low" -v hi="$high" -v pl="$lastlow" -v mg="$maxgap" \
-        'BEGIN { exit !(l < lo || l > hi || (pl != "-" && p < pl) || (mg != "-" && g > mg)) }' &&
-        verdict="FAILED (wanted $low-$high ms, last sound from $lastlow ms, dropouts up to $maxgap ms)" &&
+    awk -v l="$length" -v g="$gap" -v p="$lastpart" -v lo="$low" -v hi="$high" -v pl="$lastlow" -v mg="$maxgap" -v pk="$peak" \
+        'BEGIN { exit !(l < lo || l > hi || (pl != "-" && p < pl) || (mg != "-" && g > mg) || pk > 0.8) }' &&
+        verdict="FAILED (wanted $low-$high ms, last sound from $lastlow ms, dropouts up to $maxgap ms, peak at most 0.8)" &&
         failures=$((failures + 1))
-    printf '%-46s heard %6.1f ms, last sound %6.1f ms, longest dropout %5.1f ms  %s\n' \
-        "$label" "$length" "$lastpart" "$gap" "$verdict"
+    printf '%-46s heard %6.1f ms, last sound %6.1f ms, longest dropout %5.1f ms, peak %s  %s\n' \
+        "$label" "$length" "$lastpart" "$gap" "$peak" "$verdict"
 done
 [ "${#bursts[@]}" -eq "${#expected[@]}" ] || {
     echo "heard ${#bursts[@]} bursts, expected ${#expected[@]} (a missing or deleted file must give silence)"
