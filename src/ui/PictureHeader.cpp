@@ -42,13 +42,13 @@ QByteArray photoFormat(const QByteArray& head)
 struct JpegFrame {
     QSize size;
     // Samples of all components per pixel: 3 for full colour, 1.5 for the usual 4:2:0.
-    double samplesPerPixel = 0;
-    int components = 0;
-    bool progressive = false;
+    double samplesPerPixel{};
+    int components{};
+    bool progressive{};
     // Decoding keeps every coefficient of the whole picture when the image comes in several
     // scans, progressive or one component at a time: two bytes a sample, whatever the scale.
-    bool multiScan = false;
-    qint64 scanStart = -1;
+    bool multiScan{};
+    qint64 scanStart{};
 };
 
 int bigEndian16(const QByteArray& bytes, int at)

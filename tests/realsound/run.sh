@@ -124,13 +124,14 @@ steps+=(play "$w/tick.wav" wait 600
     run "rm $w/move.wav" play "$w/move.wav" wait 600
     play "$w/garbage.wav" play "$w/empty.wav" play "$w/pipe.wav" play "$w" wait 600
     run "cp $click $w/move.wav" play "$w/move.wav" wait 600
-    play "$w/long.wav" wait 500 play "$click" wait 600)
+    play "$w/long.wav" wait 500 play "$click" wait 600 play "$w/long.wav" wait 300 play "$w/gone.wav" wait 600)
 # The tone is decoded after its call returns, so it starts that much later: tens of
 # milliseconds, more under sanitizers on a busy machine. Its end is the click's start.
 expected+=("15 ms tick, shorter than the sink's buffer|14|20|-|2"
     "200 ms tone copied to move.wav|195|210|-|2"
     "click copied to move.wav after it, garbage and a pipe were silent|115|130|-|2"
-    "10 s tone cut off after 500 ms by a click|450|760|115|-")
+    "10 s tone cut off after 500 ms by a click|450|760|115|-"
+    "10 s tone cut off after 300 ms by a missing file|150|400|-|-")
 for i in $(seq 10); do
     steps+=(play "$w/u8-22050-1.wav" play "$w/float-48000-2.wav" play "$w/long.wav")
 done
