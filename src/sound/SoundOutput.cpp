@@ -81,9 +81,9 @@ void SoundOutput::stop()
 
 bool SoundOutput::connectToServer()
 {
+    // The old connection has failed or ended already; letting it go is all that is left.
     if (m_context) {
         pa_context_set_state_callback(m_context, nullptr, nullptr);
-        pa_context_disconnect(m_context);
         pa_context_unref(m_context);
     }
     pa_proplist* properties = pa_proplist_new();

@@ -489,7 +489,7 @@ void MainWindow::startGame()
 
 void MainWindow::restartGame()
 {
-    if (peekSaved)
+    if (peeking)
         return;
     const BoardArray before = game.board;
     resetBoard(game);
@@ -502,7 +502,7 @@ void MainWindow::restartGame()
 
 void MainWindow::stepThroughHistory(bool forward)
 {
-    if (!gameRunning() || peekSaved || !(forward ? history.redo(game) : history.undo(game)))
+    if (!gameRunning() || peeking || !(forward ? history.redo(game) : history.undo(game)))
         return;
     hints->cancel();
     syncTiles();
@@ -550,7 +550,7 @@ void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
         showGameMenu(QCursor::pos());
         return;
     }
-    if (peekSaved)
+    if (peeking)
         return;
     const PressResult result = pressCell(game, cell);
     if (result.move) {
@@ -568,7 +568,7 @@ void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
 // found for: a move made meanwhile has made it no hint at all.
 void MainWindow::askForHint(bool playToTheEnd)
 {
-    if (!gameRunning() || peekSaved)
+    if (!gameRunning() || peeking)
         return;
     if (playToTheEnd && !autoplaying) {
         autoplaying = true;
@@ -580,7 +580,7 @@ void MainWindow::askForHint(bool playToTheEnd)
 
 void MainWindow::onHintFound(const BoardArray& board, int cell)
 {
-    if (!gameRunning() || board != game.board || peekSaved)
+    if (!gameRunning() || board != game.board || peeking)
         return;
     onTilePressed(cell, Qt::LeftButton);
     // The next move 150 ms on, unless the player has stopped it by then. Stopped and started
@@ -729,24 +729,21 @@ void MainWindow::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
-// The whole picture in place of the board, and then the board exactly as it was.
+// The whole picture in place of the board, and then the board exactly as it was. The display
+// lies hidden under the board all game, and the end's fade draws it afresh, so what it held
+// before need not be kept.
 void MainWindow::peek(bool on)
 {
-    if (on == peekSaved.has_value() || (on && !gameRunning()))
+    if (on == peeking || (on && !gameRunning()))
         return;
+    peeking = on;
     if (on) {
-        peekSaved = PeekSaved{display->picture(), display->surface()};
         display->setPicture(currentPicture);
         display->show();
-        return;
-    }
-    // A game abandoned meanwhile has shown its picture already.
-    if (gameRunning()) {
-        display->setPicture(peekSaved->picture);
-        display->surface() = peekSaved->surface;
+    } else if (gameRunning()) {
+        // A game abandoned meanwhile has shown its picture already.
         display->hide();
     }
-    peekSaved.reset();
 }
 
 // What a screen reader says of the picture on show.

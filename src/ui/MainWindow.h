@@ -132,12 +132,8 @@ private:
     bool autoplaying = false;
     bool showNumbers{};
     bool muted{};
-    // While Space is held: what the display held before it showed the whole picture.
-    struct PeekSaved {
-        QImage picture;
-        QImage surface;
-    };
-    std::optional<PeekSaved> peekSaved;
+    // While Space is held and the whole picture shows in place of the board.
+    bool peeking = false;
     std::unique_ptr<PatternFade> fade;
     std::unique_ptr<InputHold> inputHold;
     int fadeStepTime = 100;
