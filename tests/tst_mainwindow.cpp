@@ -9,7 +9,6 @@
 #include "ui/PictureBox.h"
 #include "ui/PictureFile.h"
 
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
