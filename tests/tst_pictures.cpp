@@ -101,8 +101,9 @@ void PicturesTest::everyPictureBecomes480By360_data()
     if (QProcess::execute(QStringLiteral("convert"), {save("rgb.png", quadrants({640, 480}), "png"), QStringLiteral("-colorspace"),
                                                       QStringLiteral("CMYK"), dir.filePath("cmyk.jpg")}) == 0)
         QTest::newRow("CMYK") << dir.filePath("cmyk.jpg") << upright;
-    if (QProcess::execute(QStringLiteral("convert"), {dir.filePath("rgb.png"), dir.filePath("pic.gif")}) == 0)
-        QTest::newRow("GIF") << dir.filePath("pic.gif") << upright;
+    for (const char* gif : {"GIF87", "GIF"}) // GIF87a and GIF89a
+        if (QProcess::execute(QStringLiteral("convert"), {dir.filePath("rgb.png"), QStringLiteral("%1:%2").arg(gif, dir.filePath(gif))}) == 0)
+            QTest::newRow(gif) << dir.filePath(gif) << upright;
 }
 
 void PicturesTest::everyPictureBecomes480By360()
@@ -157,24 +158,23 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     QVERIFY(frame > 0);
     write("bomb.jpg", jpeg.replace(frame + 5, 4, QByteArray("\x3A\x98\x3E\x80", 4)));
     // The same claim in one scan is decoded a stripe at a time at an eighth of its size: allowed.
-    QByteArray baseline;
-    QBuffer baselineBuffer(&baseline);
-    QVERIFY(baselineBuffer.open(QIODevice::WriteOnly) && QImageWriter(&baselineBuffer, "jpeg").write(quadrants({16, 16})));
-    write("wide.jpg", baseline.replace(baseline.indexOf("\xFF\xC0") + 5, 4, QByteArray("\x3A\x98\x3E\x80", 4)));
+    QBuffer baseline;
+    QVERIFY(baseline.open(QIODevice::WriteOnly) && QImageWriter(&baseline, "jpeg").write(quadrants({16, 16})));
+    write("wide.jpg", baseline.buffer().replace(baseline.buffer().indexOf("\xFF\xC0") + 5, 4, QByteArray("\x3A\x98\x3E\x80", 4)));
     QVERIFY(checkPicture(dir.filePath("wide.jpg"), &why));
     // A photo cut short in the middle of its picture data.
-    quadrants({640, 480}).save(dir.filePath("whole.jpg"));
-    QFile whole(dir.filePath("whole.jpg"));
-    QVERIFY(whole.open(QIODevice::ReadOnly));
-    write("cut.jpg", whole.read(whole.size() * 2 / 3));
-    QBuffer png;
+    QBuffer whole, png;
+    QVERIFY(whole.open(QIODevice::WriteOnly) && quadrants({640, 480}).save(&whole, "jpeg"));
+    write("whole.jpg", whole.data());
+    write("cut.jpg", whole.data().left(whole.size() * 2 / 3));
     QVERIFY(png.open(QIODevice::WriteOnly) && quadrants({640, 480}).save(&png, "png"));
     write("short.png", png.data().left(23)); // cut off in the middle of its height
+    write("huge.png", QByteArray(png.data()).replace(16, 8, QByteArray("\0\0\x75\x30\0\0\x75\x30", 8))); // 30000 × 30000
 
     for (auto [name, reason] : {std::pair{"missing.jpg", "找不到文件"}, {"text.jpg", "不是图片文件"}, {"pipe.jpg", "不是普通文件"},
                                 {"loop.jpg", "符号链接循环"}, {"", "不是普通文件"}, {"self.svg", "不支持的图片格式（svg）"},
                                 {"piped.jpg", "不支持的图片格式（svg）"}, {"bomb.jpg", "图片太大（16000 × 15000）"},
-                                {"cut.jpg", "图片文件不完整"}, {"short.png", "图片文件已损坏"}}) {
+                                {"cut.jpg", "图片文件不完整"}, {"short.png", "图片文件已损坏"}, {"huge.png", "图片太大（30000 × 30000）"}}) {
         QVERIFY(loadPicture(dir.filePath(name), &why).isNull());
         QCOMPARE(why, QStringLiteral("%1：%2").arg(QString::fromUtf8(reason), dir.filePath(name)));
     }
