@@ -239,12 +239,13 @@ void MainWindowTest::theWindowKeepsItsDesign()
     // The sunken frame's lines end where the design ends them: not past the frame's corners.
     const QImage surface = w->centralWidget()->grab().toImage();
     QCOMPARE(surface.pixel(7, 200), systemColour(SystemColour::WindowFrame).rgb());
+    QCOMPARE(surface.pixel(300, 400), QApplication::palette().color(QPalette::Window).rgb()); // the plain background
     QVERIFY(surface.pixel(495, 11) == surface.pixel(495, 300) && surface.pixel(7, 380) == surface.pixel(200, 380));
     // The display's sunken edge, two pixels deep, dark above and left, light below and right.
     const QImage edge = control(*w, "Picture3")->grab().toImage();
-    for (auto [x, y, role] : {std::tuple{0, 100, QPalette::Dark}, {1, 100, QPalette::Shadow}, {482, 100, QPalette::Midlight},
+    for (auto [x, y, role] : {std::tuple{0, 362, QPalette::Dark}, {1, 100, QPalette::Shadow}, {482, 100, QPalette::Midlight},
                               {483, 100, QPalette::Light}, {100, 0, QPalette::Dark}, {100, 1, QPalette::Shadow},
-                              {100, 362, QPalette::Midlight}, {100, 363, QPalette::Light}, {483, 0, QPalette::Light}})
+                              {1, 362, QPalette::Midlight}, {100, 363, QPalette::Light}, {483, 0, QPalette::Light}})
         QCOMPARE(edge.pixel(x, y), control(*w, "Picture3")->palette().color(role).rgb());
     QCOMPARE(said(*w, "imgprev") + said(*w, "imgnext") + said(*w, "imgchage"), QStringLiteral("上一张下一张改变难易度"));
     QStringList menu;
@@ -634,6 +635,8 @@ void MainWindowTest::hintsKnowTheWayHome()
     QCOMPARE(sounds.size(), 1);
     QTest::keyClick(w.get(), Qt::Key_H);
     QTRY_COMPARE(sounds.size(), 2);
+    QTest::keyClick(w.get(), Qt::Key_H, Qt::ShiftModifier);
+    QTest::keyClick(w.get(), Qt::Key_Escape); // stops it before its first move, however soon that is found
     QTest::qWait(300);
     QCOMPARE(sounds.size(), 2);
     checkBoardShown(*w, 1);

@@ -39,12 +39,12 @@ void HintSearch::searchNext()
     searching = true;
     searcher = std::jthread([this, question = *std::exchange(waiting, std::nullopt)](std::stop_token stop) {
         const std::optional<int> cell = nextPress(question.puzzle, stop);
-        const bool wanted = cell && !stop.stop_requested();
         // Posted, never called from here: a search being destroyed takes its posted calls
-        // with it, and it waits for this thread before it goes.
-        QMetaObject::invokeMethod(this, [this, board = question.board, cell, wanted] {
+        // with it, and it waits for this thread before it goes. Whether it is still wanted is
+        // asked on arrival, so that a cancel between the post and the arrival holds as well.
+        QMetaObject::invokeMethod(this, [this, board = question.board, cell, stop] {
             searching = false;
-            if (wanted)
+            if (cell && !stop.stop_requested())
                 emit found(board, *cell);
             searchNext();
         }, Qt::QueuedConnection);
