@@ -165,14 +165,11 @@ private slots:
 
     void aBoardThatCannotComeHomeIsRefused()
     {
-        const GameState swapped = gameOf(3, std::vector<int>{1, 0, 2, 3, 4, 5, 6, 7, 8});
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, findWay(puzzleOf(swapped)));
-        const GameState twice = gameOf(3, std::vector<int>{0, 0, 2, 3, 4, 5, 6, 7, 8});
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, findWay(puzzleOf(twice)));
-        const GameState outside = gameOf(3, std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 9});
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, findWay(puzzleOf(outside)));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, findWay(Puzzle{7, std::vector<std::int8_t>(49)}));
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, findWay(Puzzle{3, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}}));
+        // Two tiles swapped, a tile twice, one from beyond the board, a size off the scale, a tile too many.
+        for (const Puzzle& refused : {Puzzle{3, {1, 0, 2, 3, 4, 5, 6, 7, 8}}, Puzzle{3, {0, 0, 2, 3, 4, 5, 6, 7, 8}},
+                                      Puzzle{3, {0, 1, 2, 3, 4, 5, 6, 7, 9}}, Puzzle{7, std::vector<std::int8_t>(49)},
+                                      Puzzle{3, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}}})
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, findWay(refused));
     }
 };
 
