@@ -156,6 +156,7 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     const qsizetype frame = jpeg.indexOf("\xFF\xC2");
     QVERIFY(frame > 0);
     write("bomb.jpg", jpeg.replace(frame + 5, 4, QByteArray("\x3A\x98\x3E\x80", 4)));
+    write("arithmetic.jpg", QByteArray(jpeg).replace(frame + 1, 1, "\xCA")); // the same claim, arithmetic-coded
     // The same claim in one scan is decoded a stripe at a time at an eighth of its size: allowed.
     QBuffer baseline;
     QVERIFY(baseline.open(QIODevice::WriteOnly) && QImageWriter(&baseline, "jpeg").write(quadrants({16, 16})));
@@ -173,7 +174,8 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     for (auto [name, reason] : {std::pair{"missing.jpg", "找不到文件"}, {"text.jpg", "不是图片文件"}, {"pipe.jpg", "不是普通文件"},
                                 {"loop.jpg", "符号链接循环"}, {"", "不是普通文件"}, {"self.svg", "不支持的图片格式（svg）"},
                                 {"piped.jpg", "不支持的图片格式（svg）"}, {"bomb.jpg", "图片太大（16000 × 15000）"},
-                                {"cut.jpg", "图片文件不完整"}, {"short.png", "图片文件已损坏"}, {"huge.png", "图片太大（30000 × 30000）"}}) {
+                                {"arithmetic.jpg", "图片太大（16000 × 15000）"}, {"cut.jpg", "图片文件不完整"},
+                                {"short.png", "图片文件已损坏"}, {"huge.png", "图片太大（30000 × 30000）"}}) {
         QVERIFY(loadPicture(dir.filePath(name), &why).isNull());
         QCOMPARE(why, QStringLiteral("%1：%2").arg(QString::fromUtf8(reason), dir.filePath(name)));
     }

@@ -114,21 +114,18 @@ private slots:
     void largeBoardHintsEndHome_data()
     {
         QTest::addColumn<int>("n");
-        QTest::addColumn<double>("longestRatio");
-        // The ratios these games take now (10,994 presses for a bound of 5,374, 21,908 for 9,648):
-        // a placement that lengthens them at all shows here.
-        QTest::newRow("5 x 5") << 5 << 2.046;
-        QTest::newRow("6 x 6") << 6 << 2.271;
+        QTest::addColumn<int>("presses"); // the ways these games take now
+        QTest::addColumn<int>("bound"); // the sum of their Manhattan distances
+        QTest::newRow("5 x 5") << 5 << 10994 << 5374;
+        QTest::newRow("6 x 6") << 6 << 21908 << 9648;
     }
 
     void largeBoardHintsEndHome()
     {
         QFETCH(int, n);
-        QFETCH(double, longestRatio);
         std::mt19937 generator(20261207u + unsigned(n));
         std::uniform_real_distribution<float> draw(0.0f, 1.0f);
-        int presses = 0;
-        int bound = 0;
+        int presses = 0, bound = 0;
         for (int game = 0; game < 100; ++game) {
             GameState s;
             s.gridSize = static_cast<std::int16_t>(n);
@@ -144,10 +141,10 @@ private slots:
                 bound += manhattan(puzzleOf(s));
             }
         }
-        // Without the corner's search the ways are the same every time; a placement that wastes
-        // moves makes them longer.
-        const double ratio = double(presses) / bound;
-        QVERIFY2(ratio <= longestRatio, qPrintable(QString::number(ratio)));
+        // Without the corner's search the ways are the same every time: a change to how tiles are
+        // placed shows here, for better or worse, and the figures change with it.
+        QTEST(presses, "presses");
+        QTEST(bound, "bound");
     }
 
     // Out of time, a longer way that surely ends home; stopped, none.

@@ -18,8 +18,7 @@ TILE = re.compile(r"第(\d)行第(\d)列，第(\d+)块")
 def wait_for(what, find, seconds=15):
     end = time.time() + seconds
     while time.time() < end:
-        found = find()
-        if found:
+        if found := find():
             return found
         time.sleep(0.1)
     sys.exit(f"FAIL: {what} never appeared")
