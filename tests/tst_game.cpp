@@ -98,8 +98,7 @@ private slots:
             QCOMPARE(result.move.has_value(), neighbour);
             QCOMPARE(int(s.blankPos), neighbour ? cell : 4);
             QCOMPARE(int(s.board[4]), neighbour ? cell : 8);
-            if (neighbour)
-                QVERIFY(result.move->from == cell && result.move->to == 4 && s.board[cell] == 8);
+            QVERIFY(!neighbour || (result.move->from == cell && result.move->to == 4 && s.board[cell] == 8));
         }
         // Next to the blank by number but in another row, or by row and column but off the board;
         // and the very first cell, which does slide.

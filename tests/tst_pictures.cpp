@@ -231,8 +231,9 @@ void PicturesTest::theListingFollowsTheFolder()
     };
     const auto add = [&](const char* name) { return testdata::writeFile(own.filePath(name), {}); };
     QCOMPARE(listing(), u""_s);
-    // A folder made after the start; folders, linked or not, are never pictures.
-    QVERIFY(own.mkpath("album.jpg") && add("b.jpg") && add("notes.txt") && QFile::link(own.path(), own.filePath("link.jpg")));
+    // A folder made after the start; folders, linked or not, and hidden files are never pictures.
+    QVERIFY(own.mkpath("album.jpg") && add("b.jpg") && add("notes.txt") && add(".b.jpg")
+            && QFile::link(own.path(), own.filePath("link.jpg")));
     QCOMPARE(listing(), u"b.jpg"_s);
     // Read afresh, in the order of the moment, until the folder has rested; then kept as it
     // was read, but only until the folder changes.

@@ -32,8 +32,8 @@ public:
     void setOuterSize(QSize size) override { resize(size); }
     void surfaceChanged() override { update(); }
 
-    int scaleWidth() const { return qMax(0, width() - 2 * borderWidth); }
-    int scaleHeight() const { return qMax(0, height() - 2 * borderWidth); }
+    int scaleWidth() const { return width() - 2 * borderWidth; }
+    int scaleHeight() const { return height() - 2 * borderWidth; }
 
     QImage& surface() override;
 
