@@ -206,7 +206,7 @@ void MainWindowTest::startUpShowsNothingUntilTheOpeningFadeHasRun()
     QCOMPARE(w.state().picCount, std::int16_t(12));
     w.show();
     QVERIFY(!w.isEnabled());
-    QVERIFY(control<PictureBox>(w, "Picture3")->picture().isNull());
+    QVERIFY(control<PictureBox>(w, "Picture3")->picture().isNull() && shownPicture(w).pixel(0, 0) == qRgb(0, 0, 0)); // black
 
     // A press on the menu while the window is disabled opens nothing, then or later.
     auto* timer = control<QTimer>(w, "Timer1");
