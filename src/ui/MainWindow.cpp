@@ -580,7 +580,7 @@ void MainWindow::askForHint(bool playToTheEnd)
 
 void MainWindow::onHintFound(const BoardArray& board, int cell)
 {
-    if (!gameRunning() || board != game.board || peeking)
+    if (!gameRunning() || board != game.board)
         return;
     onTilePressed(cell, Qt::LeftButton);
     // The next move 150 ms on, unless the player has stopped it by then. Stopped and started
