@@ -170,12 +170,14 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     QVERIFY(png.open(QIODevice::WriteOnly) && quadrants({640, 480}).save(&png, "png"));
     write("short.png", png.data().left(23)); // cut off in the middle of its height
     write("huge.png", QByteArray(png.data()).replace(16, 8, QByteArray("\0\0\x75\x30\0\0\x75\x30", 8))); // 30000 × 30000
+    write("huge.gif", QByteArray("GIF89a\x20\x1C\x20\x1C", 10)); // 7200 × 7200, drawn onto a second picture as large
 
     for (auto [name, reason] : {std::pair{"missing.jpg", "找不到文件"}, {"text.jpg", "不是图片文件"}, {"pipe.jpg", "不是普通文件"},
                                 {"loop.jpg", "符号链接循环"}, {"", "不是普通文件"}, {"self.svg", "不支持的图片格式（svg）"},
                                 {"piped.jpg", "不支持的图片格式（svg）"}, {"bomb.jpg", "图片太大（16000 × 15000）"},
                                 {"arithmetic.jpg", "图片太大（16000 × 15000）"}, {"cut.jpg", "图片文件不完整"},
-                                {"short.png", "图片文件已损坏"}, {"huge.png", "图片太大（30000 × 30000）"}}) {
+                                {"short.png", "图片文件已损坏"}, {"huge.png", "图片太大（30000 × 30000）"},
+                                {"huge.gif", "图片太大（7200 × 7200）"}}) {
         QVERIFY(loadPicture(dir.filePath(name), &why).isNull());
         QCOMPARE(why, QStringLiteral("%1：%2").arg(QString::fromUtf8(reason), dir.filePath(name)));
     }
