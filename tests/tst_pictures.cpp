@@ -36,16 +36,24 @@ QImage quadrants(QSize size, QImage::Format format = QImage::Format_RGB32)
     return image.convertToFormat(format);
 }
 
+// The file an image would be saved as, kept in memory.
+QByteArray encoded(const QImage& image, const char* format, bool progressive = false)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    return buffer.data();
+}
+
 // A JPEG as a phone held upright writes it: the picture stored on its side, and an EXIF
 // orientation of 6 saying to turn it a quarter right.
 QByteArray turnedByExif(const QImage& stored)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    stored.save(&buffer, "jpeg");
     const QByteArray exif("\xFF\xE1\x00\x22" "Exif\0\0" "MM\0\x2A\0\0\0\x08" "\0\x01" "\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
                           "\0\0\0\0", 36);
-    return buffer.buffer().insert(2, exif);
+    return encoded(stored, "jpeg").insert(2, exif);
 }
 
 bool near(QRgb a, QRgb b)
@@ -147,29 +155,21 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     write("self.svg", QString::fromLatin1(svg).arg(dir.filePath("self.svg")).toUtf8());
     write("piped.jpg", QString::fromLatin1(svg).arg(dir.filePath("pipe.jpg")).toUtf8());
     // A tiny progressive JPEG that claims to be 16000 × 15000: decoding it would take gigabytes.
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    QVERIFY(writer.write(quadrants({16, 16})));
+    QByteArray jpeg = encoded(quadrants({16, 16}), "jpeg", true);
     const qsizetype frame = jpeg.indexOf("\xFF\xC2");
     QVERIFY(frame > 0);
     write("bomb.jpg", jpeg.replace(frame + 5, 4, QByteArray("\x3A\x98\x3E\x80", 4)));
     write("arithmetic.jpg", QByteArray(jpeg).replace(frame + 1, 1, "\xCA")); // the same claim, arithmetic-coded
     // The same claim in one scan is decoded a stripe at a time at an eighth of its size: allowed.
-    QBuffer baseline;
-    QVERIFY(baseline.open(QIODevice::WriteOnly) && QImageWriter(&baseline, "jpeg").write(quadrants({16, 16})));
-    write("wide.jpg", baseline.buffer().replace(baseline.buffer().indexOf("\xFF\xC0") + 5, 4, QByteArray("\x3A\x98\x3E\x80", 4)));
+    QByteArray baseline = encoded(quadrants({16, 16}), "jpeg");
+    write("wide.jpg", baseline.replace(baseline.indexOf("\xFF\xC0") + 5, 4, QByteArray("\x3A\x98\x3E\x80", 4)));
     QVERIFY(checkPicture(dir.filePath("wide.jpg"), &why));
     // A photo cut short in the middle of its picture data.
-    QBuffer whole, png;
-    QVERIFY(whole.open(QIODevice::WriteOnly) && quadrants({640, 480}).save(&whole, "jpeg"));
-    write("whole.jpg", whole.data());
-    write("cut.jpg", whole.data().left(whole.size() * 2 / 3));
-    QVERIFY(png.open(QIODevice::WriteOnly) && quadrants({640, 480}).save(&png, "png"));
-    write("short.png", png.data().left(23)); // cut off in the middle of its height
-    write("huge.png", QByteArray(png.data()).replace(16, 8, QByteArray("\0\0\x75\x30\0\0\x75\x30", 8))); // 30000 × 30000
+    const QByteArray whole = encoded(quadrants({640, 480}), "jpeg"), png = encoded(quadrants({640, 480}), "png");
+    write("whole.jpg", whole);
+    write("cut.jpg", whole.left(whole.size() * 2 / 3));
+    write("short.png", png.left(23)); // cut off in the middle of its height
+    write("huge.png", QByteArray(png).replace(16, 8, QByteArray("\0\0\x75\x30\0\0\x75\x30", 8))); // 30000 × 30000
     write("huge.gif", QByteArray("GIF89a\x20\x1C\x20\x1C", 10)); // 7200 × 7200, drawn onto a second picture as large
 
     for (auto [name, reason] : {std::pair{"missing.jpg", "找不到文件"}, {"text.jpg", "不是图片文件"}, {"pipe.jpg", "不是普通文件"},
