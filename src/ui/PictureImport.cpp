@@ -1,5 +1,6 @@
 #include "ui/PictureImport.h"
 
+#include "ui/FileMoves.h"
 #include "ui/PictureCatalog.h"
 #include "ui/PictureFile.h"
 
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -50,26 +52,28 @@ QString keptName(const QString& fileName)
 }
 
 // Never over a file already there, not even one that appears meanwhile: a name in use gets a
-// number, and a file is made only where none is.
-int createNew(const QDir& folder, const QString& name, QString* path)
+// number.
+int moveIntoPlace(const QString& from, const QDir& folder, const QString& name, QString* path)
 {
     const QFileInfo info(name);
-    for (int n = 1; n < 10'000; ++n) {
+    int error = EEXIST;
+    for (int n = 1; n < 10'000 && error == EEXIST; ++n) {
         *path = folder.filePath(n == 1 ? name : QStringLiteral("%1 (%2).%3").arg(info.completeBaseName()).arg(n).arg(info.suffix()));
-        const int fd = ::open(QFile::encodeName(*path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd != -1 || errno != EEXIST)
-            return fd;
+        error = moveWithoutReplacing(from, *path);
     }
-    return -1;
+    return error;
 }
 
-// The errno of the first failure, or 0; a copy that fails or is stopped is removed.
+// The errno of the first failure, or 0. The copy is made under a hidden name, which the
+// listing passes over, and takes its own name only once whole, so that browsing meanwhile
+// never meets half a picture. A copy that fails or is stopped is removed.
 int copyFile(const QString& from, const QDir& folder, const QString& name, QString* to, const std::stop_token& stop)
 {
     const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (in < 0)
         return errno;
-    const int out = createNew(folder, name, to);
+    QByteArray part = QFile::encodeName(folder.filePath(QStringLiteral(".vellumi-copy-XXXXXX")));
+    const int out = ::mkostemp(part.data(), O_CLOEXEC);
     int error = out < 0 ? errno : 0;
     std::vector<char> buffer(1 << 20);
     while (error == 0 && !stop.stop_requested()) {
@@ -83,11 +87,15 @@ int copyFile(const QString& from, const QDir& folder, const QString& name, QStri
         if (put != got)
             error = put < 0 ? errno : ENOSPC;
     }
+    if (out >= 0 && ::fchmod(out, 0644) != 0 && error == 0)
+        error = errno;
     if (out >= 0 && ::close(out) != 0 && error == 0)
         error = errno; // a full disk may only say so here
     ::close(in);
+    if (out >= 0 && error == 0 && !stop.stop_requested())
+        error = moveIntoPlace(QFile::decodeName(part), folder, name, to);
     if (out >= 0 && (error != 0 || stop.stop_requested()))
-        ::unlink(QFile::encodeName(*to).constData());
+        ::unlink(part.constData());
     return error;
 }
 
