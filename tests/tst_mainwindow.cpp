@@ -8,6 +8,7 @@
 #include "ui/MainWindow.h"
 #include "ui/PictureBox.h"
 #include "ui/PictureFile.h"
+#include "ui/Settings.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -122,6 +123,8 @@ private slots:
     void ownPicturesJoinTheCycleAsTheyCome();
     void aLargePictureNeverStallsTheWindow();
     void picturesDroppedBetweenGamesAreKept();
+    void aSettingsFileNotOursIsSetAside_data();
+    void aSettingsFileNotOursIsSetAside();
     void theProgramEndsCleanly_data();
     void theProgramEndsCleanly();
 
@@ -140,7 +143,7 @@ void MainWindowTest::init()
 {
     sounds.clear();
     dir = QTemporaryDir();
-    QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/vellumi/vellumi.conf");
+    QDir(QFileInfo(Settings::defaultPath()).path()).removeRecursively();
 }
 
 std::unique_ptr<MainWindow> MainWindowTest::openedWindow()
@@ -587,8 +590,7 @@ void MainWindowTest::everyCommandHasAKey()
     QVERIFY(command(*w, "E_game")->isEnabled() && settled(*w));
     key(Qt::Key_M);
 
-    // Numbers and the mute are kept for the next run; a settings file that is garbage is no
-    // settings at all.
+    // Numbers and the mute are kept for the next run.
     const auto next = openedWindow();
     next->setRandomSource(leftAndRight());
     startGame(*next);
@@ -610,12 +612,6 @@ void MainWindowTest::everyCommandHasAKey()
 
     whenOpened([](QWidget* box) { QCOMPARE(box->objectName(), QStringLiteral("helpBox")); });
     QTest::keyClick(next.get(), Qt::Key_F1);
-
-    testdata::writeFile(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/vellumi/vellumi.conf",
-                        QByteArray(300, '\xff'));
-    const auto third = openedWindow();
-    startGame(*third);
-    QCOMPARE(tile(*third, 0)->caption(), QString());
 }
 
 // H presses the cell the way home goes through, found off the window's thread; Shift+H plays
@@ -791,6 +787,52 @@ void MainWindowTest::picturesDroppedBetweenGamesAreKept()
 
     startGame(*w);
     QVERIFY(!drop({"drop.png"}));
+}
+
+void MainWindowTest::aSettingsFileNotOursIsSetAside_data()
+{
+    QTest::addColumn<QString>("why");
+    for (const char* kind : {"a pipe", "a folder"})
+        QTest::newRow(kind) << "不是普通文件";
+    QTest::newRow("100 MB") << "文件太大";
+    QTest::newRow("random bytes") << "内容无法识别";
+}
+
+// A settings file the game did not write is never read as settings, nor deleted: it is set
+// aside, the game goes on with its defaults, and says so once. Met again at a write, the same.
+void MainWindowTest::aSettingsFileNotOursIsSetAside()
+{
+    QFETCH(QString, why);
+    const QString file = Settings::defaultPath();
+    const auto inode = [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path), &info) == 0 ? info.st_ino : 0;
+    };
+    const auto make = [&, tag = QByteArray(QTest::currentDataTag())] {
+        QByteArray bytes(4000, 0);
+        std::generate(bytes.begin(), bytes.end(), std::mt19937(7));
+        QFile big(file);
+        const bool made = tag == "a pipe" ? ::mkfifo(QFile::encodeName(file), 0600) == 0
+                        : tag == "a folder" ? QDir().mkpath(file)
+                        : tag == "100 MB" ? big.open(QIODevice::WriteOnly) && big.resize(100 << 20)
+                                          : testdata::writeFile(file, bytes);
+        return made ? inode(file) : 0;
+    };
+    QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+    const ino_t first = make();
+    const auto w = openedWindow();
+    const auto told = [&] {
+        const auto* box = w->findChild<QMessageBox*>();
+        return box ? box->text().split('\n') : QStringList();
+    };
+    QCOMPARE(told(), QStringList{"设置文件无法使用（" + why + "），已改名为 " + file + ".damaged，游戏使用默认设置"});
+    QCOMPARE(inode(file + ".damaged"), first);
+
+    const ino_t second = make();
+    QTest::keyClick(w.get(), Qt::Key_N);
+    QCOMPARE(told().size(), 2);
+    QCOMPARE(inode(file + ".damaged-2"), second);
+    QVERIFY(QSettings(file, QSettings::IniFormat).value("board/numbers").toBool());
 }
 
 int MainWindowTest::runChild(const QString& scenario, const QString& folder)

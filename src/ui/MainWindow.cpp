@@ -19,6 +19,7 @@
 #include "ui/PictureFile.h"
 #include "ui/PictureImport.h"
 #include "ui/PictureLoader.h"
+#include "ui/Settings.h"
 #include "ui/Twips.h"
 
 #include <QCoreApplication>
@@ -30,7 +31,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QSettings>
 #include <QAccessible>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -130,9 +130,8 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
     setWindowIcon(QPixmap::fromImage(artwork::windowIcon()));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    const QSettings settings(QStringLiteral("vellumi"), QStringLiteral("vellumi"));
-    showNumbers = settings.value(QStringLiteral("board/numbers"), false).toBool();
-    muted = settings.value(QStringLiteral("sound/muted"), false).toBool();
+    showNumbers = settings.flag(QStringLiteral("board/numbers"), false);
+    muted = settings.flag(QStringLiteral("sound/muted"), false);
     buildMenu();
     buildKeys();
     buildControls();
@@ -193,11 +192,10 @@ void MainWindow::buildKeys()
     });
 }
 
-// Settings live in ~/.config/vellumi/vellumi.conf. One that cannot be read gives the
-// defaults; one that cannot be written is simply not kept.
 void MainWindow::remember(const QString& key, bool value)
 {
-    QSettings(QStringLiteral("vellumi"), QStringLiteral("vellumi")).setValue(key, value);
+    settings.setFlag(key, value);
+    tellPlayer(settings.takeProblems());
 }
 
 void MainWindow::buildControls()
@@ -408,7 +406,7 @@ void MainWindow::load()
     catalog.setNumberedCount(game.picCount);
     catalog.refresh();
     // Read here and now, however large: nothing shows before the opening fade anyway.
-    QStringList problems;
+    QStringList problems = settings.takeProblems();
     int position = 0;
     for (; position < catalog.size(); ++position) {
         QString why;

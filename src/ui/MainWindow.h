@@ -5,6 +5,7 @@
 #include "game/Scramble.h"
 #include "ui/PictureCatalog.h"
 #include "ui/PictureClip.h"
+#include "ui/Settings.h"
 
 #include <QMainWindow>
 
@@ -130,6 +131,7 @@ private:
     HintSearch* hints = nullptr;
     // While the game plays itself, a move every 150 ms.
     bool autoplaying = false;
+    Settings settings;
     bool showNumbers{};
     bool muted{};
     // While Space is held and the whole picture shows in place of the board.
