@@ -583,6 +583,13 @@ void MainWindowTest::everyCommandHasAKey()
     QApplication::setActiveWindow(&elsewhere);
     QVERIFY(control(*w, "Picture3")->isHidden());
     QApplication::setActiveWindow(w.get());
+    // Nor does the window when it is let go over the pop-up menu.
+    QTest::keyPress(w.get(), Qt::Key_Space);
+    press(tile(*w, 0), Qt::RightButton);
+    QTest::keyRelease(QApplication::activePopupWidget(), Qt::Key_Space);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+    QVERIFY(control(*w, "Picture3")->isHidden());
+    w->activateWindow(); // which the offscreen platform leaves to the menu
 
     key(Qt::Key_M);
     key(Qt::Key_Left); // the whole picture again: the game ends
@@ -640,6 +647,17 @@ void MainWindowTest::hintsKnowTheWayHome()
     press(control(*w, "Picture3")); // a press anywhere stops it
     QTest::qWait(400);
     QCOMPARE(sounds.size(), 4);
+    // A key that is a command stops it too, and H then makes its one move, never a second player.
+    for (Qt::Key key : {Qt::Key_N, Qt::Key_M, Qt::Key_H}) {
+        const GameState before = w->state();
+        QTest::keyClick(w.get(), Qt::Key_H, Qt::ShiftModifier);
+        QTRY_VERIFY(w->state().board != before.board);
+        QTest::keyClick(w.get(), key);
+        QTest::qWait(400);
+        const GameState stopped = w->state();
+        QTest::qWait(400);
+        QVERIFY(w->state().board == stopped.board && !command(*w, "E_game")->isEnabled());
+    }
     QTest::keyClick(w.get(), Qt::Key_H, Qt::ShiftModifier);
     QTRY_VERIFY_WITH_TIMEOUT(command(*w, "E_game")->isEnabled(), 10000);
     checkBrowsing(*w, 1);

@@ -137,6 +137,7 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
     buildControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setAcceptDrops(true);
+    QCoreApplication::instance()->installEventFilter(this);
     // Nothing may be used until the opening fade has shown the first picture.
     setEnabled(false);
 }
@@ -568,11 +569,8 @@ void MainWindow::askForHint(bool playToTheEnd)
 {
     if (!gameRunning() || peeking)
         return;
-    if (playToTheEnd && !autoplaying) {
+    if (playToTheEnd)
         autoplaying = true;
-        // Any key or press of the player's stops the game playing itself.
-        QCoreApplication::instance()->installEventFilter(this);
-    }
     hints->ask(game);
 }
 
@@ -596,13 +594,21 @@ void MainWindow::stopAutoplay()
         return;
     autoplaying = false;
     hints->cancel();
-    QCoreApplication::instance()->removeEventFilter(this);
 }
 
+// Watched wherever they go. Any key or press of the player's stops the game playing itself: a
+// key that is a shortcut (H, N, M) is only ever seen as its override. And Space let go ends a
+// peek, also when the release went to a pop-up menu that opened meanwhile.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)
+    const auto type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride || type == QEvent::MouseButtonPress)
         stopAutoplay();
+    if (type == QEvent::KeyRelease) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && !key->isAutoRepeat())
+            peek(false);
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -710,13 +716,6 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
     case Direction::Up: return cycleDifficulty(true);
     case Direction::Down: return cycleDifficulty(false);
     }
-}
-
-void MainWindow::keyReleaseEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Space && !event->isAutoRepeat())
-        peek(false);
-    QMainWindow::keyReleaseEvent(event);
 }
 
 // A window left while Space is held never hears it let go.
