@@ -10,7 +10,7 @@
 
 #include "ui/Appearance.h"
 #include "ui/MainWindow.h"
-#include "ui/PictureFile.h"
+#include "files/PictureFile.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -116,7 +116,8 @@ void dropThousandPhotos(const QDir& dir)
     vellumi::MainWindow window(data, dir.filePath("own"));
     window.setSoundPlayer([](const QString&) {});
     window.setFadeStepTime(0);
-    window.load();
+    if (!window.load().isEmpty())
+        qFatal("the data folder was refused");
     window.show();
     window.findChild<QTimer*>(QStringLiteral("Timer1"))->start(0);
     while (!window.isEnabled())

@@ -15,7 +15,7 @@
 #include "ui/Appearance.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureBox.h"
-#include "ui/PictureFile.h"
+#include "files/PictureFile.h"
 
 #include <benchmark/benchmark.h>
 #include <sndfile.h>
@@ -104,7 +104,8 @@ void settle(const MainWindow& window)
 void open(MainWindow& window)
 {
     window.setFadeStepTime(0);
-    window.load();
+    if (!window.load().isEmpty())
+        qFatal("the data folder was refused");
     window.show();
     window.findChild<QTimer*>(QStringLiteral("Timer1"))->start(0);
     settle(window);

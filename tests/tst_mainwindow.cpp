@@ -1,5 +1,6 @@
 #include "DataFolder.h"
 
+#include "app/FatalError.h"
 #include "game/Board.h"
 #include "ui/AboutDialog.h"
 #include "ui/Artwork.h"
@@ -7,8 +8,8 @@
 #include "ui/ImageControl.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureBox.h"
-#include "ui/PictureFile.h"
-#include "ui/Settings.h"
+#include "files/PictureFile.h"
+#include "files/Settings.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -153,7 +154,8 @@ std::unique_ptr<MainWindow> MainWindowTest::openedWindow()
     auto w = std::make_unique<MainWindow>(dir.path(), dir.filePath("own"));
     w->setSoundPlayer([this](const QString& file) { sounds << file; });
     w->setFadeStepTime(0);
-    w->load();
+    if (!w->load().isEmpty())
+        qFatal("the data folder was refused");
     w->show();
     control<QTimer>(*w, "Timer1")->start(0);
     if (!settled(*w))
@@ -205,7 +207,7 @@ void MainWindowTest::startUpShowsNothingUntilTheOpeningFadeHasRun()
 {
     QVERIFY(testdata::makeDataFolder(dir.path(), "12\n", 1));
     MainWindow w(dir.path());
-    w.load();
+    QCOMPARE(w.load(), QString());
     QCOMPARE(w.state().picCount, std::int16_t(12));
     w.show();
     QVERIFY(!w.isEnabled());
@@ -859,7 +861,8 @@ int MainWindowTest::runChild(const QString& scenario, const QString& folder)
     // Fades short enough to be quick and long enough to be closed in the middle.
     w.setFadeStepTime(scenario.startsWith(QLatin1String("close")) ? 30 : 0);
     w.setRandomSource(leftAndRight());
-    w.load();
+    if (const QString problem = w.load(); !problem.isEmpty())
+        fatalError(problem);
     w.show();
     control<QTimer>(w, "Timer1")->start(0);
     QElapsedTimer sinceClose;

@@ -1,7 +1,7 @@
 #include "DataFolder.h"
 
-#include "ui/PictureCatalog.h"
-#include "ui/PictureFile.h"
+#include "files/PictureCatalog.h"
+#include "files/PictureFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "ui/MainWindow.h"
 
-#include "effects/InputHold.h"
+#include "ui/InputHold.h"
 #include "effects/PatternFade.h"
 #include "game/Board.h"
 #include "game/History.h"
@@ -12,14 +12,13 @@
 #include "ui/Appearance.h"
 #include "ui/Artwork.h"
 #include "ui/DesignSurface.h"
-#include "ui/FatalError.h"
-#include "ui/HintSearch.h"
+#include "play/HintSearch.h"
 #include "ui/ImageControl.h"
 #include "ui/PictureBox.h"
-#include "ui/PictureFile.h"
-#include "ui/PictureImport.h"
-#include "ui/PictureLoader.h"
-#include "ui/Settings.h"
+#include "files/PictureFile.h"
+#include "files/PictureImport.h"
+#include "files/PictureLoader.h"
+#include "files/Settings.h"
 #include "ui/Twips.h"
 
 #include <QCoreApplication>
@@ -381,7 +380,7 @@ bool MainWindow::gameRunning() const
     return !startGameAction->isEnabled();
 }
 
-void MainWindow::load()
+QString MainWindow::load()
 {
     const auto seed = std::chrono::system_clock::now().time_since_epoch().count();
     generator.seed(static_cast<std::mt19937::result_type>(seed));
@@ -389,16 +388,16 @@ void MainWindow::load()
     const QString countFile = QString::fromStdString(pictureCountFile(programFolder.toStdString()));
     QString why;
     if (!isRegularFile(countFile, &why))
-        fatalError(why);
+        return why;
     std::ifstream in(QFile::encodeName(countFile).toStdString(), std::ios::binary);
     if (!in)
-        fatalError(QStringLiteral("无法打开图片数量文件：%1").arg(countFile));
+        return QStringLiteral("无法打开图片数量文件：%1").arg(countFile);
     const PictureCount count = readPictureCount(in);
     if (!count.ok())
-        fatalError(countFileProblem(count.error).arg(countFile));
+        return countFileProblem(count.error).arg(countFile);
     // Browsing would otherwise step to picture 0 or below, which can never exist.
     if (count.value < 1)
-        fatalError(QStringLiteral("图片数量必须至少为 1（读到 %1）：%2").arg(count.value).arg(countFile));
+        return QStringLiteral("图片数量必须至少为 1（读到 %1）：%2").arg(count.value).arg(countFile);
     game.picCount = count.value;
 
     game.firstFade = true;
@@ -420,10 +419,11 @@ void MainWindow::load()
     }
     tellPlayer(problems);
     if (position == catalog.size())
-        fatalError(QStringLiteral("没有可以显示的图片：%1").arg(catalog.path(0)));
+        return QStringLiteral("没有可以显示的图片：%1").arg(catalog.path(0));
     // Nothing shows before the opening fade, which brings the picture in from its source.
     display->setPicture({});
     source->setPicture(currentPicture);
+    return {};
 }
 
 void MainWindow::playMoveSound()

@@ -3,9 +3,9 @@
 #include "game/GameState.h"
 #include "game/History.h"
 #include "game/Scramble.h"
-#include "ui/PictureCatalog.h"
+#include "files/PictureCatalog.h"
 #include "ui/PictureClip.h"
-#include "ui/Settings.h"
+#include "files/Settings.h"
 
 #include <QMainWindow>
 
@@ -48,9 +48,9 @@ public:
     explicit MainWindow(const QString& programFolder, const QString& ownFolder = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Start-up: reads the picture count and loads picture 1. Ends the program with a message
-    // if a data file is missing or bad, before the window can be used.
-    void load();
+    // Start-up: reads the picture count and loads picture 1. Gives why the program cannot go
+    // on, in the player's language, if a data file is missing or bad; empty when all is well.
+    [[nodiscard]] QString load();
 
     // What tests and benchmarks replace: the move sound, the scramble's random draws, and the
     // pause after each fade step (100 ms in the game).

@@ -1,6 +1,6 @@
-#include "ui/PictureHeader.h"
+#include "files/PictureHeader.h"
 
-#include "ui/PictureFile.h"
+#include "files/PictureFile.h"
 
 #include <QBuffer>
 #include <QImageReader>

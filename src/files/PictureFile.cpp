@@ -1,4 +1,4 @@
-#include "ui/PictureFile.h"
+#include "files/PictureFile.h"
 
 #include <QFile>
 #include <QImageReader>

@@ -1,4 +1,4 @@
-#include "ui/HintSearch.h"
+#include "play/HintSearch.h"
 
 namespace vellumi {
 

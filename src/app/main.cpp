@@ -1,5 +1,6 @@
 #include "ui/Appearance.h"
-#include "ui/DisplayCheck.h"
+#include "app/DisplayCheck.h"
+#include "app/FatalError.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -122,7 +123,8 @@ int main(int argc, char* argv[])
     vellumi::MainWindow window(programFolder());
     if (mute)
         window.setMuted(true);
-    window.load();
+    if (const QString problem = window.load(); !problem.isEmpty())
+        vellumi::fatalError(problem);
     window.adjustSize();
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - window.rect().center());

@@ -1,4 +1,4 @@
-#include "ui/FileMoves.h"
+#include "system/FileMoves.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "ui/FatalError.h"
+#include "app/FatalError.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>

@@ -1,8 +1,8 @@
-#include "ui/PictureImport.h"
+#include "files/PictureImport.h"
 
-#include "ui/FileMoves.h"
-#include "ui/PictureCatalog.h"
-#include "ui/PictureFile.h"
+#include "system/FileMoves.h"
+#include "files/PictureCatalog.h"
+#include "files/PictureFile.h"
 
 #include <QDir>
 #include <QFile>

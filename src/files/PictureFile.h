@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/PictureHeader.h"
+#include "files/PictureHeader.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,4 +1,4 @@
-#include "ui/DisplayCheck.h"
+#include "app/DisplayCheck.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "ui/Settings.h"
+#include "files/Settings.h"
 
-#include "ui/FileMoves.h"
+#include "system/FileMoves.h"
 
 #include <QDir>
 #include <QFile>

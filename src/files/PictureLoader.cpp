@@ -1,6 +1,6 @@
-#include "ui/PictureLoader.h"
+#include "files/PictureLoader.h"
 
-#include "ui/PictureFile.h"
+#include "files/PictureFile.h"
 
 namespace vellumi {
 

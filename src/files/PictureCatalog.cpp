@@ -1,4 +1,4 @@
-#include "ui/PictureCatalog.h"
+#include "files/PictureCatalog.h"
 
 #include "game/DataFiles.h"
 

@@ -1,4 +1,4 @@
-#include "effects/InputHold.h"
+#include "ui/InputHold.h"
 
 #include <QAction>
 #include <QCoreApplication>
