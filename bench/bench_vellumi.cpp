@@ -13,6 +13,7 @@
 #include "effects/PatternFade.h"
 #include "game/Scramble.h"
 #include "ui/Appearance.h"
+#include "files/PictureCatalog.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureBox.h"
 #include "files/PictureFile.h"

@@ -95,17 +95,16 @@ private slots:
             GameState s = boardWithBlankAt(4);
             const PressResult result = pressCell(s, cell);
             const bool neighbour = cell == 1 || cell == 3 || cell == 5 || cell == 7;
-            QCOMPARE(result.move.has_value(), neighbour);
+            QCOMPARE(result.moved, neighbour);
             QCOMPARE(int(s.blankPos), neighbour ? cell : 4);
             QCOMPARE(int(s.board[4]), neighbour ? cell : 8);
-            QVERIFY(!neighbour || (result.move->from == cell && result.move->to == 4 && s.board[cell] == 8));
         }
         // Next to the blank by number but in another row, or by row and column but off the board;
         // and the very first cell, which does slide.
         const std::array<std::array<int, 3>, 5> cases{{{3, 2, 0}, {5, 6, 0}, {6, 9, 0}, {0, -1, 0}, {1, 0, 1}}};
         for (const auto [blank, cell, slides] : cases) {
             GameState s = boardWithBlankAt(blank);
-            QVERIFY2(pressCell(s, cell).move.has_value() == bool(slides), qPrintable(QString::number(cell)));
+            QVERIFY2(pressCell(s, cell).moved == bool(slides), qPrintable(QString::number(cell)));
         }
     }
 
@@ -114,7 +113,7 @@ private slots:
         GameState s = boardWithBlankAt(7); // 0 1 2 3 4 5 6 8 7
         QVERIFY(!pressCell(s, 0).solved);
         const PressResult last = pressCell(s, 8);
-        QVERIFY(last.move && last.solved && s.blankPos == 8);
+        QVERIFY(last.moved && last.solved && s.blankPos == 8);
         // A board already in order is whole at the next press, though nothing moves.
         QVERIFY(pressCell(s, 0).solved);
         // What lies beyond the board does not count.

@@ -4,6 +4,7 @@
 #include "game/Board.h"
 #include "ui/AboutDialog.h"
 #include "ui/Artwork.h"
+#include "ui/BoardView.h"
 #include "ui/Appearance.h"
 #include "ui/ImageControl.h"
 #include "ui/MainWindow.h"
@@ -178,7 +179,7 @@ void MainWindowTest::checkBoardShown(const MainWindow& w, int picture)
     const GameState& game = w.state();
     const int n = game.gridSize;
     const QSize piece(whole.width() / n, whole.height() / n);
-    for (int k = 0; k < tileControlCount; ++k) {
+    for (int k = 0; k < BoardView::tileCount; ++k) {
         const bool shown = k < n * n && k != game.blankPos;
         QCOMPARE(tile(w, k)->isVisible(), shown);
         const int t = game.board[k];
@@ -198,7 +199,7 @@ void MainWindowTest::checkBrowsing(const MainWindow& w, int picture)
     QVERIFY(command(w, "E_game")->isEnabled() && !command(w, "E_restart")->isEnabled());
     for (const char* button : {"imgnext", "imgprev", "imgchage"})
         QVERIFY(control(w, button)->isEnabled());
-    for (int k = 0; k < tileControlCount; ++k)
+    for (int k = 0; k < BoardView::tileCount; ++k)
         QVERIFY(tile(w, k)->isHidden());
     QCOMPARE(shownPicture(w), testdata::decoded(dir.path(), picture));
 }

@@ -41,7 +41,7 @@ Puzzle puzzleOf(const GameState& s)
 bool leadsHome(GameState s, const std::vector<int>& presses)
 {
     for (const int cell : presses)
-        if (!pressCell(s, cell).move)
+        if (!pressCell(s, cell).moved)
             return false;
     return isSolved(s);
 }
@@ -53,7 +53,7 @@ int followHints(GameState s, int limit, std::optional<std::chrono::milliseconds>
     int presses = 0;
     while (!isSolved(s)) {
         const auto cell = nextPress(puzzleOf(s), {}, budget);
-        if (!cell || presses == limit || !pressCell(s, *cell).move)
+        if (!cell || presses == limit || !pressCell(s, *cell).moved)
             return -1;
         ++presses;
     }
@@ -84,7 +84,7 @@ private slots:
         for (std::size_t i = 0; i < order.size(); ++i)
             for (int cell = 0; cell < 9; ++cell) {
                 GameState next = order[i];
-                if (pressCell(next, cell).move && distance.emplace(next.board, distance[order[i].board] + 1).second)
+                if (pressCell(next, cell).moved && distance.emplace(next.board, distance[order[i].board] + 1).second)
                     order.push_back(next);
             }
         QCOMPARE(order.size(), std::size_t{181440});

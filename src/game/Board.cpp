@@ -18,7 +18,7 @@ PressResult pressCell(GameState& s, int cell)
     PressResult result;
     const bool onBoard = cell >= 0 && cell < s.cellCount();
     if (onBoard && std::abs(rowOf(cell, n) - rowOf(s.blankPos, n)) + std::abs(colOf(cell, n) - colOf(s.blankPos, n)) == 1) {
-        result.move = TileMove{cell, s.blankPos};
+        result.moved = true;
         std::swap(s.board[s.blankPos], s.board[cell]);
         s.blankPos = static_cast<std::int16_t>(cell);
     }

@@ -9,17 +9,11 @@ namespace vellumi {
 // Puts the live board back to the arrangement the game started from (cells 0 … n² − 1 only).
 void resetBoard(GameState& state);
 
-// A tile that slid: it left the pressed cell `from` for the blank's cell `to`, and the blank
-// is now at `from`.
-struct TileMove {
-    int from;
-    int to;
-};
-
-// What one press on a cell did: the tile's move, if it could move, and whether the picture is
-// whole afterwards. Completion is judged after every press, whether a tile moved or not.
+// What one press on a cell did: whether its tile slid into the blank, leaving the blank where
+// it was, and whether the picture is whole afterwards. Completion is judged after every press,
+// whether a tile moved or not.
 struct PressResult {
-    std::optional<TileMove> move;
+    bool moved{};
     bool solved{};
 };
 

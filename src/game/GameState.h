@@ -11,13 +11,10 @@ using BoardArray = std::array<std::int16_t, 50>;
 
 constexpr std::int16_t minGridSize = 3;
 constexpr std::int16_t maxGridSize = 6;
-constexpr int tileControlCount = maxGridSize * maxGridSize;
 
-// The whole game: the window keeps one of these and every command reads and writes it.
-// Whether a game is running is deliberately not stored here; the window reads it from
-// the enabled state of its start-game command.
+// The whole game as the design has it: the board and what the player chose. A game session
+// keeps one, with the history and whether a game is running.
 struct GameState {
-    bool firstFade{};
     std::int16_t gridSize = 3;
     std::int16_t blankPos{};
     BoardArray startBoard{};

@@ -16,17 +16,6 @@ std::int16_t previousGridSize(std::int16_t gridSize)
     return static_cast<std::int16_t>(gridSize == 3 ? 6 : gridSize - 1);
 }
 
-const char* difficultyCaption(std::int16_t gridSize)
-{
-    switch (gridSize) {
-    case 3: return "难易度:初级";
-    case 4: return "难易度:中级";
-    case 5: return "难易度:高级";
-    case 6: return "难易度:特级";
-    default: return "";
-    }
-}
-
 std::int16_t nextPicture(std::int16_t picNo, std::int16_t picCount)
 {
     const int next = picNo + 1;

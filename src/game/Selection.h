@@ -10,8 +10,6 @@ namespace vellumi {
 std::int16_t nextGridSize(std::int16_t gridSize);
 // The other way round: 6 → 5 → 4 → 3 → 6.
 std::int16_t previousGridSize(std::int16_t gridSize);
-// The label for a difficulty, in UTF-8: "难易度:初级" for 3 up to "难易度:特级" for 6.
-const char* difficultyCaption(std::int16_t gridSize);
 
 // Pictures are numbered 1 … picCount and both directions wrap around. Worked in a wider type,
 // so that stepping on from picture 32767 wraps instead of overflowing.

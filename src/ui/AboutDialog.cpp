@@ -1,38 +1,12 @@
 #include "ui/AboutDialog.h"
 
 #include "ui/Appearance.h"
+#include "ui/DesignControls.h"
 #include "ui/Twips.h"
 
 #include <QLabel>
 
 namespace vellumi {
-
-namespace {
-
-QLabel* label(QWidget* parent, const char* name, double left, double top, const QString& text)
-{
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    l->move(twips::point(left, top));
-    // A press on a label is the label's own, and it does nothing with it.
-    l->setAttribute(Qt::WA_NoMousePropagation);
-    return l;
-}
-
-QLabel* autoSized(QLabel* l)
-{
-    l->adjustSize();
-    return l;
-}
-
-QLabel* fixedSize(QLabel* l, double width, double height)
-{
-    l->setFixedSize(twips::size(width, height));
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
-}
-
-} // namespace
 
 AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -44,22 +18,21 @@ AboutDialog::AboutDialog(QWidget* parent)
     pal.setColor(QPalette::Window, systemColour(SystemColour::ActiveBorder));
     setPalette(pal);
 
-    fixedSize(label(this, "Label2", 2640, 1620, QStringLiteral("作者:Tessra")), 1035, 195);
-    QLabel* web = label(this, "Label1", 2400, 1800, QStringLiteral("www.example.org"));
+    design::fixedLabel(this, "Label2", 2640, 1620, 1035, 195, QStringLiteral("作者:Tessra"));
+    QLabel* web = design::label(this, "Label1", 2400, 1800, QStringLiteral("www.example.org"));
     QFont underlined = font();
     underlined.setUnderline(true);
     web->setFont(underlined);
     QPalette blue = web->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
     web->setPalette(blue);
-    autoSized(web);
-    autoSized(label(this, "Label5", 1440, 360, QStringLiteral("2000.4 第一版")));
-    autoSized(label(this, "Label4", 1020, 120, QStringLiteral("GNU通用公共许可证(GPL)")));
-    QLabel* copyright = fixedSize(label(this, "Label3", 240, 660,
-                             QStringLiteral("    版权所有 (C) 2000, 2026 Vellumi 开发者，网址 www.example.org。"
-                                            "任何人都可以复制和分发本许可证文档的完整逐字副本，"
-                                            "但不允许对其作任何修改。")),
-                       3555, 1035);
+    web->adjustSize();
+    design::label(this, "Label5", 1440, 360, QStringLiteral("2000.4 第一版"));
+    design::label(this, "Label4", 1020, 120, QStringLiteral("GNU通用公共许可证(GPL)"));
+    QLabel* copyright = design::fixedLabel(this, "Label3", 240, 660, 3555, 1035,
+                                           QStringLiteral("    版权所有 (C) 2000, 2026 Vellumi 开发者，网址 www.example.org。"
+                                                          "任何人都可以复制和分发本许可证文档的完整逐字副本，"
+                                                          "但不允许对其作任何修改。"));
     copyright->setTextFormat(Qt::PlainText);
     copyright->setWordWrap(true);
 }

@@ -1,110 +1,53 @@
 #include "ui/MainWindow.h"
 
-#include "ui/InputHold.h"
 #include "effects/PatternFade.h"
-#include "game/Board.h"
-#include "game/History.h"
+#include "files/PictureBrowser.h"
+#include "files/PictureImport.h"
 #include "game/DataFiles.h"
-#include "game/PictureCount.h"
 #include "game/Selection.h"
+#include "play/HintPlayer.h"
 #include "sound/SoundPlayer.h"
 #include "ui/AboutDialog.h"
 #include "ui/Appearance.h"
 #include "ui/Artwork.h"
+#include "ui/BoardView.h"
+#include "ui/DesignControls.h"
 #include "ui/DesignSurface.h"
-#include "play/HintSearch.h"
 #include "ui/ImageControl.h"
+#include "ui/InputHold.h"
 #include "ui/PictureBox.h"
-#include "files/PictureFile.h"
-#include "files/PictureImport.h"
-#include "files/PictureLoader.h"
-#include "files/Settings.h"
 #include "ui/Twips.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QFile>
+#include <QDragEnterEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QProgressDialog>
-#include <QAccessible>
-#include <QDir>
-#include <QDragEnterEvent>
 #include <QMimeData>
-#include <QStandardPaths>
-#include <QUrl>
-#include <QGridLayout>
-#include <QKeyEvent>
-#include <QMouseEvent>
+#include <QProgressDialog>
 #include <QSpacerItem>
+#include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <fstream>
 
 namespace vellumi {
 
 namespace {
 
-QString countFileProblem(CountError error)
+// The label for a difficulty: "难易度:初级" for 3 up to "难易度:特级" for 6.
+QString difficultyCaption(int gridSize)
 {
-    switch (error) {
-    case CountError::None: break;
-    case CountError::Empty: return QStringLiteral("图片数量文件是空的：%1");
-    case CountError::NotANumber: return QStringLiteral("图片数量文件的第一项不是整数：%1");
-    case CountError::OutOfRange: return QStringLiteral("图片数量超出范围（-32768 至 32767）：%1");
-    case CountError::Unreadable: return QStringLiteral("无法读取图片数量文件：%1");
-    }
-    return {};
-}
-
-template <typename Widget>
-Widget* designControl(QWidget* parent, const char* name, double left, double top)
-{
-    auto* control = new Widget(parent);
-    control->setObjectName(QLatin1String(name));
-    control->move(twips::point(left, top));
-    return control;
-}
-
-QLabel* autoSizedLabel(QWidget* parent, const char* name, double left, double top, const QString& caption)
-{
-    auto* label = designControl<QLabel>(parent, name, left, top);
-    label->setText(caption);
-    label->adjustSize();
-    // A press on a label is the label's own, and it does nothing with it.
-    label->setAttribute(Qt::WA_NoMousePropagation);
-    return label;
-}
-
-PictureBox* pictureBox(QWidget* parent, const char* name, double left, double top, double width, double height)
-{
-    auto* box = designControl<PictureBox>(parent, name, left, top);
-    box->resize(twips::size(width, height));
-    return box;
-}
-
-// A picture button sinks by a few twips while any mouse button holds it down, and acts on the
-// press; the release only lifts it back.
-ImageControl* pictureButton(QWidget* parent, const char* name, QPoint rest, QPoint pressed, const QImage& picture,
-                            const QString& caption, const QString& keys, std::function<void()> action)
-{
-    auto* button = designControl<ImageControl>(parent, name, rest.x(), rest.y());
-    button->setPicture(picture);
-    button->setToolTip(QStringLiteral("%1（%2）").arg(caption, keys));
-    button->setAccessibleName(caption);
-    QObject::connect(button, &ImageControl::mouseDown, button, [button, pressed, action = std::move(action)] {
-        button->move(twips::point(pressed.x(), pressed.y()));
-        action();
-    });
-    QObject::connect(button, &ImageControl::mouseUp, button,
-                     [button, rest] { button->move(twips::point(rest.x(), rest.y())); });
-    return button;
+    static const char* const levels[] = {"初级", "中级", "高级", "特级"};
+    return QStringLiteral("难易度:") + QString::fromUtf8(levels[std::clamp(gridSize, 3, 6) - 3]);
 }
 
 } // namespace
@@ -112,14 +55,15 @@ ImageControl* pictureButton(QWidget* parent, const char* name, QPoint rest, QPoi
 MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, QWidget* parent)
     : QMainWindow(parent)
     , programFolder(programFolder)
-    , catalog(programFolder, ownFolder.isEmpty() ? ownPicturesFolder() : ownFolder)
+    , problems(this)
 {
-    loader = new PictureLoader(this);
-    connect(loader, &PictureLoader::finished, this, &MainWindow::onPictureRead);
+    browser = new PictureBrowser(programFolder, ownFolder.isEmpty() ? ownPicturesFolder() : ownFolder, this);
+    connect(browser, &PictureBrowser::shown, this, &MainWindow::onPictureShown);
+    connect(browser, &PictureBrowser::problems, this, [this](const QStringList& list) { problems.tell(list); });
     import = new PictureImport(this);
     connect(import, &PictureImport::finished, this, &MainWindow::onImported);
-    hints = new HintSearch(this);
-    connect(hints, &HintSearch::found, this, &MainWindow::onHintFound);
+    hints = new HintPlayer(session, this);
+    connect(hints, &HintPlayer::press, this, [this](int cell) { onTilePressed(cell, Qt::LeftButton); });
     auto* player = new SoundPlayer(this);
     playSound = [player](const QString& file) { player->play(file); };
     rnd = [this] { return static_cast<float>(generator() >> 8) * (1.0f / 16777216.0f); };
@@ -195,7 +139,7 @@ void MainWindow::buildKeys()
 void MainWindow::remember(const QString& key, bool value)
 {
     settings.setFlag(key, value);
-    tellPlayer(settings.takeProblems());
+    problems.tell(settings.takeProblems());
 }
 
 void MainWindow::buildControls()
@@ -212,38 +156,27 @@ void MainWindow::buildControls()
     openingTimer->setInterval(1000);
     openingTimer->setTimerType(Qt::PreciseTimer);
     connect(openingTimer, &QTimer::timeout, this, &MainWindow::runOpeningFade);
-    openingTimer->start();
 
     // The fade's source and work boxes lie below the client area in the design; hidden, they
     // can never show.
-    work = pictureBox(surface, "Picture2", 2100, 6540, 615, 435);
+    work = design::pictureBox(surface, "Picture2", 2100, 6540, 615, 435);
     work->hide();
-    source = pictureBox(surface, "Picture1", 1200, 6540, 795, 435);
+    source = design::pictureBox(surface, "Picture1", 1200, 6540, 795, 435);
     source->hide();
-    display = pictureBox(surface, "Picture3", 120, 180, 7260, 5460);
+    display = design::pictureBox(surface, "Picture3", 120, 180, 7260, 5460);
     display->setBackColor(systemColour(SystemColour::WindowText));
 
-    difficultyButton = pictureButton(surface, "imgchage", {1200, 5880}, {1215, 5890}, artwork::difficultyButton(),
-                                     QStringLiteral("改变难易度"), QStringLiteral("↑ ↓"), [this] { cycleDifficulty(true); });
-    difficultyLabel = autoSizedLabel(surface, "labchage", 120, 5880, QStringLiteral("难易度:初级"));
-    autoSizedLabel(surface, "Label1", 6735, 5880, QStringLiteral("选择"));
-    previousButton = pictureButton(surface, "imgprev", {6495, 5880}, {6485, 5890}, artwork::previousButton(),
-                                   QStringLiteral("上一张"), QStringLiteral("←"), [this] { showPreviousPicture(); });
-    nextButton = pictureButton(surface, "imgnext", {7140, 5880}, {7150, 5890}, artwork::nextButton(),
-                               QStringLiteral("下一张"), QStringLiteral("→"), [this] { showNextPicture(); });
+    difficultyButton = design::pictureButton(surface, "imgchage", {1200, 5880}, {1215, 5890}, artwork::difficultyButton(),
+                                             QStringLiteral("改变难易度"), QStringLiteral("↑ ↓"), [this] { cycleDifficulty(true); });
+    difficultyLabel = design::label(surface, "labchage", 120, 5880, difficultyCaption(3));
+    design::label(surface, "Label1", 6735, 5880, QStringLiteral("选择"));
+    previousButton = design::pictureButton(surface, "imgprev", {6495, 5880}, {6485, 5890}, artwork::previousButton(),
+                                           QStringLiteral("上一张"), QStringLiteral("←"), [this] { stepPicture(false); });
+    nextButton = design::pictureButton(surface, "imgnext", {7140, 5880}, {7150, 5890}, artwork::nextButton(),
+                                       QStringLiteral("下一张"), QStringLiteral("→"), [this] { stepPicture(true); });
 
-    // All 36 tiles, bordered, start hidden below the visible part of the window until a board
-    // is laid out; tile k always stands for cell k.
-    for (int k = 0; k < tileControlCount; ++k) {
-        auto* tile = new ImageControl(surface, true);
-        tile->setObjectName(QStringLiteral("picbox(%1)").arg(k));
-        // Every button's press goes to the tile itself, the right one included.
-        tile->setContextMenuPolicy(Qt::PreventContextMenu);
-        tile->setGeometry(twips::rect(120, 6600, 615, 555));
-        tile->hide();
-        connect(tile, &ImageControl::mouseDown, this, [this, k](Qt::MouseButton b) { onTilePressed(k, b); });
-        tiles[k] = tile;
-    }
+    board = new BoardView(surface);
+    connect(board, &BoardView::pressed, this, &MainWindow::onTilePressed);
     // Picture boxes lie above image controls, so the display covers any tile while it shows.
     display->raise();
 }
@@ -253,121 +186,20 @@ QString MainWindow::ownPicturesFolder()
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/pictures");
 }
 
-void MainWindow::tellPlayer(const QStringList& problems)
+QString MainWindow::load()
 {
-    if (problems.isEmpty())
-        return;
-    for (const QString& problem : problems)
-        std::fprintf(stderr, "tessra: %s\n", problem.toUtf8().constData());
-    // A box that would list them all could be taller than any screen.
-    constexpr int namedAtMost = 8;
-    if (!problemBox) {
-        problemsShown.clear();
-        problemBox = new QMessageBox(QMessageBox::Warning, QStringLiteral("Vellumi"), {}, QMessageBox::Ok, this);
-        problemBox->setAttribute(Qt::WA_DeleteOnClose);
-        problemBox->setModal(false);
-    }
-    problemsShown += problems;
-    QString text = problemsShown.mid(0, namedAtMost).join(u'\n');
-    if (problemsShown.size() > namedAtMost)
-        text += QStringLiteral("\n…等 %1 个文件").arg(problemsShown.size() - namedAtMost);
-    problemBox->setText(text);
-    problemBox->show();
-}
-
-void MainWindow::notePictureProblem(const QString& path, const QString& why, QStringList& problems)
-{
-    if (!reported.contains(path)) {
-        reported.insert(path);
-        problems << why;
-    }
-}
-
-void MainWindow::applyPicture(int position, QImage picture)
-{
-    currentPicture = std::move(picture);
-    currentPath = catalog.path(position);
-    game.picNo = static_cast<std::int16_t>(position + 1);
-    display->setPicture(currentPicture);
-    describeDisplay();
-}
-
-MainWindow::Shown MainWindow::showPicture(int position, QStringList& problems)
-{
-    const QString path = catalog.path(position);
-    QString why;
-    const std::optional<PictureHeader> header = checkPicture(path, &why);
-    if (header && !header->isQuickToRead()) {
-        readingPosition = position;
-        loader->read(path);
-        return Shown::Later;
-    }
-    QImage picture = header ? loadPicture(path, &why) : QImage();
-    if (picture.isNull()) {
-        notePictureProblem(path, why, problems);
-        return Shown::Never;
-    }
-    applyPicture(position, std::move(picture));
-    return Shown::Now;
-}
-
-void MainWindow::onPictureRead(const QString& fileName, const QImage& picture, const QString& why)
-{
-    const int position = std::exchange(readingPosition, -1);
-    if (!picture.isNull()) {
-        applyPicture(position, picture);
-        return;
-    }
-    QStringList problems;
-    notePictureProblem(fileName, why, problems);
-    tellPlayer(problems);
-    stepFrom(position + 1, readingForward, readingTries);
-}
-
-int MainWindow::currentNumber(bool forward)
-{
-    int number = game.picNo;
-    if (number > game.picCount) {
-        // One of the player's own pictures: they may have moved, or this one gone, meanwhile.
-        const int now = catalog.positionOf(currentPath);
-        number = now >= 0 ? now + 1 : number - (forward ? 1 : 0);
-    }
-    // Past the end when the last pictures have gone: the step goes to the new last or first.
-    return std::min(number, catalog.size() + (forward ? 0 : 1));
-}
-
-void MainWindow::stepPicture(bool forward)
-{
-    catalog.refresh();
-    // Told once, as a problem with the folder.
-    if (catalog.capped() && !reported.contains(catalog.ownFolder())) {
-        reported.insert(catalog.ownFolder());
-        tellPlayer({QStringLiteral("图片太多，只能浏览前 %1 张").arg(PictureCatalog::maxSize)});
-    }
-    // A picture still being read is passed over like one that cannot be read.
-    const int number = readingPosition >= 0 ? readingPosition + 1 : currentNumber(forward);
-    loader->cancel();
-    readingPosition = -1;
-    stepFrom(number, forward, catalog.size());
-}
-
-// Every picture is tried at most once in a step, so a cycle of pictures that cannot be read
-// ends; a picture read off the window's thread carries on the same step when it fails.
-void MainWindow::stepFrom(int number, bool forward, int tries)
-{
-    QStringList problems;
-    const auto count = static_cast<std::int16_t>(catalog.size());
-    while (tries-- > 0) {
-        number = forward ? nextPicture(std::int16_t(number), count) : previousPicture(std::int16_t(number), count);
-        const Shown shown = showPicture(number - 1, problems);
-        if (shown == Shown::Later) {
-            readingForward = forward;
-            readingTries = tries;
-        }
-        if (shown != Shown::Never)
-            break;
-    }
-    tellPlayer(problems);
+    const auto seed = std::chrono::system_clock::now().time_since_epoch().count();
+    generator.seed(static_cast<std::mt19937::result_type>(seed));
+    problems.tell(settings.takeProblems());
+    // Read here and now, however large: nothing shows before the opening fade anyway.
+    if (const QString why = browser->open(); !why.isEmpty())
+        return why;
+    session.setPictureCount(static_cast<std::int16_t>(browser->numberedCount()));
+    // Nothing shows before the opening fade, which brings the picture in from its source.
+    display->setPicture({});
+    source->setPicture(browser->picture());
+    openingTimer->start();
+    return {};
 }
 
 bool MainWindow::isFading() const
@@ -375,73 +207,15 @@ bool MainWindow::isFading() const
     return fade && fade->isRunning();
 }
 
-bool MainWindow::gameRunning() const
-{
-    return !startGameAction->isEnabled();
-}
-
-QString MainWindow::load()
-{
-    const auto seed = std::chrono::system_clock::now().time_since_epoch().count();
-    generator.seed(static_cast<std::mt19937::result_type>(seed));
-
-    const QString countFile = QString::fromStdString(pictureCountFile(programFolder.toStdString()));
-    QString why;
-    if (!isRegularFile(countFile, &why))
-        return why;
-    std::ifstream in(QFile::encodeName(countFile).toStdString(), std::ios::binary);
-    if (!in)
-        return QStringLiteral("无法打开图片数量文件：%1").arg(countFile);
-    const PictureCount count = readPictureCount(in);
-    if (!count.ok())
-        return countFileProblem(count.error).arg(countFile);
-    // Browsing would otherwise step to picture 0 or below, which can never exist.
-    if (count.value < 1)
-        return QStringLiteral("图片数量必须至少为 1（读到 %1）：%2").arg(count.value).arg(countFile);
-    game.picCount = count.value;
-
-    game.firstFade = true;
-    game.gridSize = 3;
-    // The first picture that can be shown; only when none can does the program give up.
-    catalog.setNumberedCount(game.picCount);
-    catalog.refresh();
-    // Read here and now, however large: nothing shows before the opening fade anyway.
-    QStringList problems = settings.takeProblems();
-    int position = 0;
-    for (; position < catalog.size(); ++position) {
-        QString why;
-        QImage picture = loadPicture(catalog.path(position), &why);
-        if (!picture.isNull()) {
-            applyPicture(position, std::move(picture));
-            break;
-        }
-        notePictureProblem(catalog.path(position), why, problems);
-    }
-    tellPlayer(problems);
-    if (position == catalog.size())
-        return QStringLiteral("没有可以显示的图片：%1").arg(catalog.path(0));
-    // Nothing shows before the opening fade, which brings the picture in from its source.
-    display->setPicture({});
-    source->setPicture(currentPicture);
-    return {};
-}
-
-void MainWindow::playMoveSound()
-{
-    if (!muted)
-        playSound(QString::fromStdString(moveSoundFile(programFolder.toStdString())));
-}
-
+// The fade lasts longer than the timer's interval, so a tick can arrive while it runs; the
+// opening fade runs once only, and its fade object is never replaced.
 void MainWindow::runOpeningFade()
 {
-    // The fade lasts longer than the timer's interval, so a tick can arrive while it runs;
-    // the opening fade must run once only and its fade object is never replaced.
-    if (!game.firstFade || fade)
+    if (fade)
         return;
     fade = std::make_unique<PatternFade>(*source, *work, *display);
     // The window stays disabled throughout, so input during the opening has no effect at all.
     fade->fadeIn(fadeStepTime, [this] {
-        game.firstFade = false;
         setEnabled(true);
         openingTimer->stop();
     });
@@ -460,27 +234,15 @@ void MainWindow::fadeOutThen(std::function<void()> rest)
 void MainWindow::startGame()
 {
     // The fade gives the tables a head start on the first hint.
-    hints->prepare(game.gridSize);
-    // The game is played with the picture on show, whatever was being read.
-    loader->cancel();
-    readingPosition = -1;
-    nextButton->setEnabled(false);
-    previousButton->setEnabled(false);
-    difficultyButton->setEnabled(false);
-    startGameAction->setEnabled(false);
-    restartAction->setEnabled(true);
-    // The picture on show, as it was read: a file changed since then changes nothing now.
-    source->setPicture(currentPicture);
+    hints->prepare(session.state().gridSize);
+    // The game is played with the picture on show, whatever was being read, as it was read: a
+    // file changed since then changes nothing now.
+    browser->stopReading();
+    setBrowsing(false);
+    source->setPicture(browser->picture());
     fadeOutThen([this] {
-        clip.setPicture(currentPicture);
-        clip.setRows(game.gridSize);
-        clip.setCols(game.gridSize);
-        scrambleBoard(game, rnd);
-        pieces.clear();
-        for (int t = 0; t < game.cellCount(); ++t)
-            pieces.push_back(clip.cell(t));
-        resetBoard(game);
-        history.start(game);
+        session.start(rnd);
+        board->deal(browser->picture(), session.state().gridSize);
         syncTiles();
         display->hide();
     });
@@ -488,59 +250,10 @@ void MainWindow::startGame()
 
 void MainWindow::restartGame()
 {
-    if (peeking)
+    if (peeking || !session.restart())
         return;
-    const BoardArray before = game.board;
-    resetBoard(game);
-    if (game.board == before)
-        return;
-    history.record(game);
-    hints->cancel();
+    hints->dropHint();
     syncTiles();
-}
-
-void MainWindow::stepThroughHistory(bool forward)
-{
-    if (!gameRunning() || peeking || !(forward ? history.redo(game) : history.undo(game)))
-        return;
-    hints->cancel();
-    syncTiles();
-    playMoveSound();
-    if (isSolved(game))
-        finishGame();
-}
-
-void MainWindow::syncTiles()
-{
-    const int n = game.gridSize;
-    const bool playing = gameRunning();
-    for (int k = 0; k < tileControlCount; ++k) {
-        const bool onBoard = playing && k < n * n;
-        // The blank's widget holds the blank's own piece, never shown, so that every tile on
-        // the board has the same size.
-        if (onBoard) {
-            tiles[k]->setPicture(pieces[k == game.blankPos ? game.blankTile() : game.board[k]]);
-            // A piece is numbered from 1 by its home cell, as the numbers on the tiles show it.
-            const int piece = game.board[k] + 1;
-            tiles[k]->setCaption(showNumbers ? QString::number(piece) : QString());
-            tiles[k]->setAccessibleName(
-                QStringLiteral("第%1行第%2列，第%3块").arg(rowOf(k, n) + 1).arg(colOf(k, n) + 1).arg(piece));
-            tiles[k]->setAccessibleDescription(game.board[k] == k ? QStringLiteral("在原位") : QStringLiteral("不在原位"));
-        }
-        tiles[k]->setVisible(onBoard && k != game.blankPos);
-    }
-    if (!playing)
-        return;
-    // Spacing follows the tile size, less the 20-twip overlap of neighbouring borders.
-    const float w = static_cast<float>(twips::fromPixels(tiles[0]->width()));
-    const float h = static_cast<float>(twips::fromPixels(tiles[0]->height()));
-    for (int k = 0; k < n * n; ++k) {
-        const QPoint place = twips::point((w - 20) * static_cast<float>(colOf(k, n)) + 120,
-                                          (h - 20) * static_cast<float>(rowOf(k, n)) + 170);
-        // Tiles stay put during a game; a move that changes nothing still costs a repaint.
-        if (tiles[k]->pos() != place)
-            tiles[k]->move(place);
-    }
 }
 
 void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
@@ -551,11 +264,10 @@ void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
     }
     if (peeking)
         return;
-    const PressResult result = pressCell(game, cell);
-    if (result.move) {
+    const PressResult result = session.press(cell);
+    if (result.moved) {
         // A search for the board before is of no more use.
-        hints->cancel();
-        history.record(game);
+        hints->dropHint();
         syncTiles();
         playMoveSound();
     }
@@ -563,53 +275,25 @@ void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
         finishGame();
 }
 
-// A hint is a press on the cell it names, made only if the board is still the one it was
-// found for: a move made meanwhile has made it no hint at all.
+void MainWindow::stepThroughHistory(bool forward)
+{
+    if (peeking)
+        return;
+    const PressResult result = forward ? session.redo() : session.undo();
+    if (!result.moved)
+        return;
+    hints->dropHint();
+    syncTiles();
+    playMoveSound();
+    if (result.solved)
+        finishGame();
+}
+
 void MainWindow::askForHint(bool playToTheEnd)
 {
-    if (!gameRunning() || peeking)
+    if (peeking)
         return;
-    if (playToTheEnd)
-        autoplaying = true;
-    hints->ask(game);
-}
-
-void MainWindow::onHintFound(const BoardArray& board, int cell)
-{
-    if (!gameRunning() || board != game.board)
-        return;
-    onTilePressed(cell, Qt::LeftButton);
-    // The next move 150 ms on, unless the player has stopped it by then. Stopped and started
-    // again meanwhile, it asks twice for the one board, and only one answer is played.
-    if (autoplaying && gameRunning())
-        QTimer::singleShot(150, Qt::PreciseTimer, this, [this] {
-            if (autoplaying)
-                hints->ask(game);
-        });
-}
-
-void MainWindow::stopAutoplay()
-{
-    if (!autoplaying)
-        return;
-    autoplaying = false;
-    hints->cancel();
-}
-
-// Watched wherever they go. Any key or press of the player's stops the game playing itself: a
-// key that is a shortcut (H, N, M) is only ever seen as its override. And Space let go ends a
-// peek, also when the release went to a pop-up menu that opened meanwhile.
-bool MainWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    const auto type = event->type();
-    if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride || type == QEvent::MouseButtonPress)
-        stopAutoplay();
-    if (type == QEvent::KeyRelease) {
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Space && !key->isAutoRepeat())
-            peek(false);
-    }
-    return QMainWindow::eventFilter(watched, event);
+    playToTheEnd ? hints->playToTheEnd() : hints->hint();
 }
 
 void MainWindow::finishGame()
@@ -620,32 +304,97 @@ void MainWindow::finishGame()
     QAccessibleEvent done(display, QAccessible::Alert);
     QAccessible::updateAccessibility(&done);
     fadeOutThen([this] {
-        display->setPicture(currentPicture);
+        display->setPicture(browser->picture());
         describeDisplay();
     });
 }
 
-// Back to browsing: what finishing a picture and abandoning a game have in common.
 void MainWindow::leaveGame()
 {
-    stopAutoplay();
-    startGameAction->setEnabled(true);
-    restartAction->setEnabled(false);
-    nextButton->setEnabled(true);
-    previousButton->setEnabled(true);
-    difficultyButton->setEnabled(true);
+    hints->stopPlaying();
+    setBrowsing(true);
     syncTiles();
     display->show();
 }
 
 void MainWindow::exitOrLeaveGame()
 {
-    if (!gameRunning()) {
+    if (!session.isRunning()) {
         QCoreApplication::exit(0);
         return;
     }
+    session.leave();
     leaveGame();
-    display->setPicture(currentPicture);
+    display->setPicture(browser->picture());
+}
+
+void MainWindow::setBrowsing(bool on)
+{
+    nextButton->setEnabled(on);
+    previousButton->setEnabled(on);
+    difficultyButton->setEnabled(on);
+    startGameAction->setEnabled(on);
+    restartAction->setEnabled(!on);
+}
+
+void MainWindow::syncTiles()
+{
+    board->show(session.state(), session.isRunning(), showNumbers);
+}
+
+// The whole picture in place of the board, and then the board exactly as it was. The display
+// lies hidden under the board all game, and the end's fade draws it afresh, so what it held
+// before need not be kept.
+void MainWindow::peek(bool on)
+{
+    if (on == peeking || (on && !session.isRunning()))
+        return;
+    peeking = on;
+    if (on) {
+        display->setPicture(browser->picture());
+        display->show();
+    } else if (session.isRunning()) {
+        // A game abandoned meanwhile has shown its picture already.
+        display->hide();
+    }
+}
+
+void MainWindow::onPictureShown()
+{
+    session.choosePicture(static_cast<std::int16_t>(browser->number()));
+    display->setPicture(browser->picture());
+    describeDisplay();
+}
+
+// What a screen reader says of the picture on show.
+void MainWindow::describeDisplay()
+{
+    display->setAccessibleName(QStringLiteral("第%1张图片").arg(session.state().picNo));
+    display->setAccessibleDescription(difficultyCaption(session.state().gridSize));
+}
+
+void MainWindow::cycleDifficulty(bool forward)
+{
+    const std::int16_t size = session.state().gridSize;
+    const std::int16_t next = forward ? nextGridSize(size) : previousGridSize(size);
+    if (next != size) {
+        session.chooseGridSize(next);
+        difficultyLabel->setText(difficultyCaption(next));
+        describeDisplay();
+    }
+    playMoveSound();
+}
+
+void MainWindow::stepPicture(bool forward)
+{
+    browser->step(forward);
+    playMoveSound();
+}
+
+void MainWindow::playMoveSound()
+{
+    if (!muted)
+        playSound(QString::fromStdString(moveSoundFile(programFolder.toStdString())));
 }
 
 void MainWindow::showHelp()
@@ -695,7 +444,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
     const auto arrow = std::find_if(std::begin(arrows), std::end(arrows),
                                     [event](const auto& a) { return a.first == event->key(); });
     const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
-    if (event->key() == Qt::Key_Space && plain && gameRunning()) {
+    if (event->key() == Qt::Key_Space && plain && session.isRunning()) {
         // Held, the key repeats; only the first press counts.
         if (!event->isAutoRepeat())
             peek(true);
@@ -705,17 +454,33 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
         QMainWindow::keyPressEvent(event);
         return;
     }
-    if (gameRunning()) {
-        if (const std::optional<int> cell = cellSliding(game, arrow->second))
+    if (session.isRunning()) {
+        if (const std::optional<int> cell = cellSliding(session.state(), arrow->second))
             onTilePressed(*cell, Qt::LeftButton);
         return;
     }
     switch (arrow->second) {
-    case Direction::Left: return showPreviousPicture();
-    case Direction::Right: return showNextPicture();
+    case Direction::Left: return stepPicture(false);
+    case Direction::Right: return stepPicture(true);
     case Direction::Up: return cycleDifficulty(true);
     case Direction::Down: return cycleDifficulty(false);
     }
+}
+
+// Watched wherever they go. Any key or press of the player's stops the game playing itself: a
+// key that is a shortcut (H, N, M) is only ever seen as its override. And Space let go ends a
+// peek, also when the release went to a pop-up menu that opened meanwhile.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::ShortcutOverride || type == QEvent::MouseButtonPress)
+        hints->stopPlaying();
+    if (type == QEvent::KeyRelease) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space && !key->isAutoRepeat())
+            peek(false);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 // A window left while Space is held never hears it let go.
@@ -726,56 +491,9 @@ void MainWindow::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
 }
 
-// The whole picture in place of the board, and then the board exactly as it was. The display
-// lies hidden under the board all game, and the end's fade draws it afresh, so what it held
-// before need not be kept.
-void MainWindow::peek(bool on)
-{
-    if (on == peeking || (on && !gameRunning()))
-        return;
-    peeking = on;
-    if (on) {
-        display->setPicture(currentPicture);
-        display->show();
-    } else if (gameRunning()) {
-        // A game abandoned meanwhile has shown its picture already.
-        display->hide();
-    }
-}
-
-// What a screen reader says of the picture on show.
-void MainWindow::describeDisplay()
-{
-    display->setAccessibleName(QStringLiteral("第%1张图片").arg(game.picNo));
-    display->setAccessibleDescription(QString::fromUtf8(difficultyCaption(game.gridSize)));
-}
-
-void MainWindow::cycleDifficulty(bool forward)
-{
-    const std::int16_t next = forward ? nextGridSize(game.gridSize) : previousGridSize(game.gridSize);
-    if (next != game.gridSize) {
-        game.gridSize = next;
-        difficultyLabel->setText(QString::fromUtf8(difficultyCaption(next)));
-        describeDisplay();
-    }
-    playMoveSound();
-}
-
-void MainWindow::showNextPicture()
-{
-    stepPicture(true);
-    playMoveSound();
-}
-
-void MainWindow::showPreviousPicture()
-{
-    stepPicture(false);
-    playMoveSound();
-}
-
 bool MainWindow::takesDrops() const
 {
-    return isEnabled() && !gameRunning() && !isFading() && !import->isRunning();
+    return isEnabled() && !session.isRunning() && !isFading() && !import->isRunning();
 }
 
 // Between games, pictures dropped from a file manager join the player's own folder. A drag keeps
@@ -798,7 +516,7 @@ void MainWindow::dropEvent(QDropEvent* event)
     QStringList files, refused;
     for (const QUrl& url : event->mimeData()->urls())
         url.isLocalFile() ? files << url.toLocalFile() : refused << QStringLiteral("没有加入（不是本机的文件：%1）").arg(url.toDisplayString());
-    tellPlayer(refused);
+    problems.tell(refused);
     if (files.isEmpty())
         return;
     // Shown only when the copying takes long enough to be noticed.
@@ -808,22 +526,15 @@ void MainWindow::dropEvent(QDropEvent* event)
     connect(progress, &QProgressDialog::canceled, import, &PictureImport::cancel);
     connect(import, &PictureImport::progressed, progress, &QProgressDialog::setValue);
     connect(import, &PictureImport::finished, progress, &QObject::deleteLater);
-    import->start(files, catalog.ownFolder());
+    import->start(files, browser->ownFolder());
 }
 
 // The first picture dropped is shown, unless a game has begun meanwhile.
 void MainWindow::onImported(const QStringList& copied, const QStringList& refused)
 {
-    tellPlayer(refused);
-    if (copied.isEmpty() || gameRunning() || isFading())
-        return;
-    catalog.refresh();
-    const int position = catalog.positionOf(copied.first());
-    if (position < 0)
-        return;
-    loader->cancel();
-    readingPosition = -1;
-    stepFrom(position, +1, 1);
+    problems.tell(refused);
+    if (!copied.isEmpty() && !session.isRunning() && !isFading())
+        browser->showOwn(copied.first());
 }
 
 } // namespace vellumi

@@ -1,44 +1,35 @@
 #pragma once
 
-#include "game/GameState.h"
-#include "game/History.h"
-#include "game/Scramble.h"
-#include "files/PictureCatalog.h"
-#include "ui/PictureClip.h"
 #include "files/Settings.h"
+#include "game/GameSession.h"
+#include "ui/ProblemBox.h"
 
 #include <QMainWindow>
 
-#include <array>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <random>
-#include <vector>
-
-#include <QPointer>
-#include <QSet>
 
 class QAction;
 class QLabel;
 class QMenu;
-class QMessageBox;
 class QTimer;
 
 namespace vellumi {
 
 class AboutDialog;
-class HintSearch;
+class BoardView;
+class HintPlayer;
 class ImageControl;
 class InputHold;
 class PatternFade;
 class PictureBox;
+class PictureBrowser;
 class PictureImport;
-class PictureLoader;
 
-// The main window: it turns presses and commands into calls on the game state and shows what
-// they did. The rules themselves live in src/game. Controls carry their design names as object
-// names, by which tests and tools find them.
+// The main window: the design's form, its commands and their order. Presses and keys become
+// calls on the game session, the picture browser and the hints; what they did is shown here.
+// Controls carry their design names as object names, by which tests and tools find them.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -60,7 +51,7 @@ public:
     // The move sound off from the start, whatever the settings say.
     void setMuted(bool on) { muted = on; }
 
-    const GameState& state() const { return game; }
+    const GameState& state() const { return session.state(); }
     bool isFading() const;
 
     // Where a player's own pictures live: vellumi/pictures in the data folder
@@ -72,64 +63,43 @@ private:
     void buildKeys();
     void buildControls();
     void remember(const QString& key, bool value);
-    enum class Shown { Now, Later, Never };
-    // Shows the picture at a position of the cycle. One too large to read at once is read off
-    // the window's thread and shown Later, the display keeping what it shows meanwhile; one
-    // that cannot be read is Never shown, and why is added to `problems` the first time.
-    Shown showPicture(int position, QStringList& problems);
-    void applyPicture(int position, QImage picture);
-    void notePictureProblem(const QString& path, const QString& why, QStringList& problems);
-    void onPictureRead(const QString& fileName, const QImage& picture, const QString& why);
-    // One step through the pictures, passing over those that cannot be read.
-    void stepPicture(bool forward);
-    void stepFrom(int number, bool forward, int tries);
-    // The number of the picture on show, or of the place it had if it has gone meanwhile.
-    int currentNumber(bool forward);
-    // However many problems come at once, one box tells of them.
-    void tellPlayer(const QStringList& problems);
-    bool takesDrops() const;
-    void onImported(const QStringList& copied, const QStringList& refused);
 
     void runOpeningFade();
+    // Input is held from here until the fade and the rest of its command are over.
+    void fadeOutThen(std::function<void()> rest);
     void startGame();
     void restartGame();
     void onTilePressed(int cell, Qt::MouseButton button);
+    void stepThroughHistory(bool forward);
+    void askForHint(bool playToTheEnd);
+    void finishGame();
+    // Back to browsing: what finishing a picture and abandoning a game have in common.
     void leaveGame();
     void exitOrLeaveGame();
+    void setBrowsing(bool on);
+    void syncTiles();
+    void peek(bool on);
+
+    void onPictureShown();
+    void describeDisplay();
+    void cycleDifficulty(bool forward);
+    void stepPicture(bool forward);
+    void playMoveSound();
     void showHelp();
     void showCopyright();
-    void cycleDifficulty(bool forward);
-    void stepThroughHistory(bool forward);
-    void finishGame();
-    void askForHint(bool playToTheEnd);
-    void onHintFound(const BoardArray& board, int cell);
-    void stopAutoplay();
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void peek(bool on);
-    void showNextPicture();
-    void showPreviousPicture();
     void showGameMenu(QPoint at);
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool takesDrops() const;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
-    void describeDisplay();
-
-    // While a game runs, the start-game command is disabled; nothing else records it.
-    bool gameRunning() const;
-    // Brings every tile widget into line with the board: picture, visibility and place.
-    void syncTiles();
-    // Input is held from here until the fade and the rest of its command are over.
-    void fadeOutThen(std::function<void()> rest);
-    void playMoveSound();
+    void onImported(const QStringList& copied, const QStringList& refused);
 
     QString programFolder;
-    GameState game;
-    History history;
-    HintSearch* hints = nullptr;
-    // While the game plays itself, a move every 150 ms.
-    bool autoplaying = false;
+    GameSession session;
     Settings settings;
     bool showNumbers{};
     bool muted{};
@@ -141,35 +111,23 @@ private:
     std::mt19937 generator;
     Rnd rnd;
     std::function<void(const QString&)> playSound;
+    ProblemBox problems;
 
+    PictureBrowser* browser = nullptr;
+    HintPlayer* hints = nullptr;
+    PictureImport* import = nullptr;
+    BoardView* board = nullptr;
     QMenu* gameMenu = nullptr;
     QAction* startGameAction = nullptr;
     QAction* restartAction = nullptr;
-
     QTimer* openingTimer = nullptr;
     PictureBox* source = nullptr;
     PictureBox* work = nullptr;
     PictureBox* display = nullptr;
-    PictureCatalog catalog;
-    // The picture shown between games, read once for the display, the fades and the tiles.
-    QImage currentPicture;
-    QString currentPath;
-    PictureLoader* loader = nullptr;
-    // The picture being read off the window's thread, if any, and the step that asked for it.
-    int readingPosition = -1;
-    bool readingForward{};
-    int readingTries{};
-    PictureImport* import = nullptr;
-    QSet<QString> reported;
-    QPointer<QMessageBox> problemBox;
-    QStringList problemsShown;
-    PictureClip clip;
-    std::vector<QImage> pieces;
     ImageControl* difficultyButton = nullptr;
     QLabel* difficultyLabel = nullptr;
     ImageControl* previousButton = nullptr;
     ImageControl* nextButton = nullptr;
-    std::array<ImageControl*, tileControlCount> tiles{};
     AboutDialog* aboutDialog = nullptr;
 };
 
