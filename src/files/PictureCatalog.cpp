@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QLocale>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <utility>
@@ -49,6 +50,11 @@ PictureCatalog::PictureCatalog(QString programFolder, QString ownFolder)
     : programFolder(std::move(programFolder))
     , ownPictures(std::move(ownFolder))
 {
+}
+
+QString PictureCatalog::usualOwnFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/pictures");
 }
 
 bool PictureCatalog::looksLikeImage(const QString& fileName)

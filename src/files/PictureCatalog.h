@@ -28,6 +28,9 @@ public:
     static constexpr std::chrono::seconds restTime{3};
 
     PictureCatalog(QString programFolder, QString ownFolder);
+    // Where a player's own pictures live: vellumi/pictures in the data folder
+    // (~/.local/share unless XDG_DATA_HOME says otherwise).
+    static QString usualOwnFolder();
 
     void setNumberedCount(int count) { numbered = count; }
     void refresh();

@@ -6,6 +6,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 namespace vellumi::design {
 
 namespace {
@@ -20,6 +22,12 @@ Widget* control(QWidget* parent, const char* name, double left, double top)
 }
 
 } // namespace
+
+QString difficultyCaption(int gridSize)
+{
+    static const char* const levels[] = {"初级", "中级", "高级", "特级"};
+    return QStringLiteral("难易度:") + QString::fromUtf8(levels[std::clamp(gridSize, 3, 6) - 3]);
+}
 
 QLabel* label(QWidget* parent, const char* name, double left, double top, const QString& text)
 {

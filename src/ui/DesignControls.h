@@ -18,6 +18,9 @@ class PictureBox;
 // twips on their parent.
 namespace design {
 
+// The label for a difficulty: "难易度:初级" for 3 up to "难易度:特级" for 6.
+QString difficultyCaption(int gridSize);
+
 // A label whose presses are its own, doing nothing with them: sized by its text unless sized
 // later.
 QLabel* label(QWidget* parent, const char* name, double left, double top, const QString& text);

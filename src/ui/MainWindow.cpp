@@ -1,8 +1,6 @@
 #include "ui/MainWindow.h"
 
-#include "effects/PatternFade.h"
 #include "files/PictureBrowser.h"
-#include "files/PictureImport.h"
 #include "game/DataFiles.h"
 #include "game/Selection.h"
 #include "play/HintPlayer.h"
@@ -13,55 +11,38 @@
 #include "ui/BoardView.h"
 #include "ui/DesignControls.h"
 #include "ui/DesignSurface.h"
+#include "ui/Fades.h"
+#include "ui/HelpBox.h"
 #include "ui/ImageControl.h"
-#include "ui/InputHold.h"
 #include "ui/PictureBox.h"
+#include "ui/PictureDrops.h"
 #include "ui/Twips.h"
 
 #include <QAccessible>
 #include <QCoreApplication>
 #include <QCursor>
-#include <QDragEnterEvent>
-#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
-#include <QMimeData>
-#include <QProgressDialog>
-#include <QSpacerItem>
-#include <QStandardPaths>
-#include <QTimer>
-#include <QUrl>
 
 #include <algorithm>
 #include <chrono>
 
 namespace vellumi {
 
-namespace {
-
-// The label for a difficulty: "难易度:初级" for 3 up to "难易度:特级" for 6.
-QString difficultyCaption(int gridSize)
-{
-    static const char* const levels[] = {"初级", "中级", "高级", "特级"};
-    return QStringLiteral("难易度:") + QString::fromUtf8(levels[std::clamp(gridSize, 3, 6) - 3]);
-}
-
-} // namespace
-
 MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, QWidget* parent)
     : QMainWindow(parent)
     , programFolder(programFolder)
     , problems(this)
 {
-    browser = new PictureBrowser(programFolder, ownFolder.isEmpty() ? ownPicturesFolder() : ownFolder, this);
+    browser = new PictureBrowser(programFolder, ownFolder.isEmpty() ? PictureCatalog::usualOwnFolder() : ownFolder, this);
     connect(browser, &PictureBrowser::shown, this, &MainWindow::onPictureShown);
     connect(browser, &PictureBrowser::problems, this, [this](const QStringList& list) { problems.tell(list); });
-    import = new PictureImport(this);
-    connect(import, &PictureImport::finished, this, &MainWindow::onImported);
+    // Between games only.
+    auto* drops = new PictureDrops(this, browser->ownFolder(), [this] { return isEnabled() && !session.isRunning() && !isFading(); });
+    connect(drops, &PictureDrops::finished, this, &MainWindow::onImported);
     hints = new HintPlayer(session, this);
     connect(hints, &HintPlayer::press, this, [this](int cell) { onTilePressed(cell, Qt::LeftButton); });
     auto* player = new SoundPlayer(this);
@@ -79,7 +60,6 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
     buildKeys();
     buildControls();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    setAcceptDrops(true);
     QCoreApplication::instance()->installEventFilter(this);
     // Nothing may be used until the opening fade has shown the first picture.
     setEnabled(false);
@@ -151,12 +131,6 @@ void MainWindow::buildControls()
     surface->setContextMenuPolicy(Qt::PreventContextMenu);
     setCentralWidget(surface);
 
-    openingTimer = new QTimer(this);
-    openingTimer->setObjectName(QStringLiteral("Timer1"));
-    openingTimer->setInterval(1000);
-    openingTimer->setTimerType(Qt::PreciseTimer);
-    connect(openingTimer, &QTimer::timeout, this, &MainWindow::runOpeningFade);
-
     // The fade's source and work boxes lie below the client area in the design; hidden, they
     // can never show.
     work = design::pictureBox(surface, "Picture2", 2100, 6540, 615, 435);
@@ -165,10 +139,11 @@ void MainWindow::buildControls()
     source->hide();
     display = design::pictureBox(surface, "Picture3", 120, 180, 7260, 5460);
     display->setBackColor(systemColour(SystemColour::WindowText));
+    fades = new Fades(*this, *source, *work, *display);
 
     difficultyButton = design::pictureButton(surface, "imgchage", {1200, 5880}, {1215, 5890}, artwork::difficultyButton(),
                                              QStringLiteral("改变难易度"), QStringLiteral("↑ ↓"), [this] { cycleDifficulty(true); });
-    difficultyLabel = design::label(surface, "labchage", 120, 5880, difficultyCaption(3));
+    difficultyLabel = design::label(surface, "labchage", 120, 5880, design::difficultyCaption(3));
     design::label(surface, "Label1", 6735, 5880, QStringLiteral("选择"));
     previousButton = design::pictureButton(surface, "imgprev", {6495, 5880}, {6485, 5890}, artwork::previousButton(),
                                            QStringLiteral("上一张"), QStringLiteral("←"), [this] { stepPicture(false); });
@@ -179,11 +154,6 @@ void MainWindow::buildControls()
     connect(board, &BoardView::pressed, this, &MainWindow::onTilePressed);
     // Picture boxes lie above image controls, so the display covers any tile while it shows.
     display->raise();
-}
-
-QString MainWindow::ownPicturesFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/pictures");
 }
 
 QString MainWindow::load()
@@ -198,37 +168,19 @@ QString MainWindow::load()
     // Nothing shows before the opening fade, which brings the picture in from its source.
     display->setPicture({});
     source->setPicture(browser->picture());
-    openingTimer->start();
+    // The window stays disabled throughout, so input during the opening has no effect at all.
+    fades->startOpening([this] { setEnabled(true); });
     return {};
+}
+
+void MainWindow::setFadeStepTime(int milliseconds)
+{
+    fades->setStepTime(milliseconds);
 }
 
 bool MainWindow::isFading() const
 {
-    return fade && fade->isRunning();
-}
-
-// The fade lasts longer than the timer's interval, so a tick can arrive while it runs; the
-// opening fade runs once only, and its fade object is never replaced.
-void MainWindow::runOpeningFade()
-{
-    if (fade)
-        return;
-    fade = std::make_unique<PatternFade>(*source, *work, *display);
-    // The window stays disabled throughout, so input during the opening has no effect at all.
-    fade->fadeIn(fadeStepTime, [this] {
-        setEnabled(true);
-        openingTimer->stop();
-    });
-}
-
-void MainWindow::fadeOutThen(std::function<void()> rest)
-{
-    inputHold = std::make_unique<InputHold>(*this);
-    fade->fadeOut(fadeStepTime, [this, rest = std::move(rest)] {
-        rest();
-        // Whatever the player did meanwhile now acts, in order, on the finished command.
-        inputHold.reset();
-    });
+    return fades->isRunning();
 }
 
 void MainWindow::startGame()
@@ -240,7 +192,7 @@ void MainWindow::startGame()
     browser->stopReading();
     setBrowsing(false);
     source->setPicture(browser->picture());
-    fadeOutThen([this] {
+    fades->fadeOutThen([this] {
         session.start(rnd);
         board->deal(browser->picture(), session.state().gridSize);
         syncTiles();
@@ -303,7 +255,7 @@ void MainWindow::finishGame()
     display->setAccessibleDescription(QStringLiteral("拼图完成"));
     QAccessibleEvent done(display, QAccessible::Alert);
     QAccessible::updateAccessibility(&done);
-    fadeOutThen([this] {
+    fades->fadeOutThen([this] {
         display->setPicture(browser->picture());
         describeDisplay();
     });
@@ -370,7 +322,7 @@ void MainWindow::onPictureShown()
 void MainWindow::describeDisplay()
 {
     display->setAccessibleName(QStringLiteral("第%1张图片").arg(session.state().picNo));
-    display->setAccessibleDescription(difficultyCaption(session.state().gridSize));
+    display->setAccessibleDescription(design::difficultyCaption(session.state().gridSize));
 }
 
 void MainWindow::cycleDifficulty(bool forward)
@@ -379,7 +331,7 @@ void MainWindow::cycleDifficulty(bool forward)
     const std::int16_t next = forward ? nextGridSize(size) : previousGridSize(size);
     if (next != size) {
         session.chooseGridSize(next);
-        difficultyLabel->setText(difficultyCaption(next));
+        difficultyLabel->setText(design::difficultyCaption(next));
         describeDisplay();
     }
     playMoveSound();
@@ -399,19 +351,7 @@ void MainWindow::playMoveSound()
 
 void MainWindow::showHelp()
 {
-    const QString title = QStringLiteral("使用帮助");
-    QMessageBox box(QMessageBox::NoIcon, title, QStringLiteral("详情请见readme.txt"), QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("helpBox"));
-    const QString readme = QString::fromStdString(readmeFile(programFolder.toStdString()));
-    box.setInformativeText(QStringLiteral("<small>%1</small>").arg(readme.toHtmlEscaped()));
-    // A message box sizes itself by its text alone, and a window manager then cuts a title
-    // longer than that; leave room for the title and the title bar's buttons.
-    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-        const int titleWidth = box.fontMetrics().horizontalAdvance(title) + 160;
-        grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding), grid->rowCount(), 0,
-                      1, grid->columnCount());
-    }
-    box.exec();
+    showHelpBox(this, QString::fromStdString(readmeFile(programFolder.toStdString())));
 }
 
 void MainWindow::showCopyright()
@@ -489,44 +429,6 @@ void MainWindow::changeEvent(QEvent* event)
     if (event->type() == QEvent::ActivationChange && !isActiveWindow())
         peek(false);
     QMainWindow::changeEvent(event);
-}
-
-bool MainWindow::takesDrops() const
-{
-    return isEnabled() && !session.isRunning() && !isFading() && !import->isRunning();
-}
-
-// Between games, pictures dropped from a file manager join the player's own folder. A drag keeps
-// the welcome it had as it entered; the drop is judged again.
-void MainWindow::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (takesDrops() && event->mimeData()->hasUrls())
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-void MainWindow::dropEvent(QDropEvent* event)
-{
-    if (!takesDrops()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    QStringList files, refused;
-    for (const QUrl& url : event->mimeData()->urls())
-        url.isLocalFile() ? files << url.toLocalFile() : refused << QStringLiteral("没有加入（不是本机的文件：%1）").arg(url.toDisplayString());
-    problems.tell(refused);
-    if (files.isEmpty())
-        return;
-    // Shown only when the copying takes long enough to be noticed.
-    auto* progress = new QProgressDialog(QStringLiteral("正在加入图片…"), QStringLiteral("取消"), 0, int(files.size()), this);
-    progress->setObjectName(QStringLiteral("importProgress"));
-    progress->setMinimumDuration(500);
-    connect(progress, &QProgressDialog::canceled, import, &PictureImport::cancel);
-    connect(import, &PictureImport::progressed, progress, &QProgressDialog::setValue);
-    connect(import, &PictureImport::finished, progress, &QObject::deleteLater);
-    import->start(files, browser->ownFolder());
 }
 
 // The first picture dropped is shown, unless a game has begun meanwhile.

@@ -13,7 +13,6 @@
 class QAction;
 class QLabel;
 class QMenu;
-class QTimer;
 
 namespace vellumi {
 
@@ -21,11 +20,9 @@ class AboutDialog;
 class BoardView;
 class HintPlayer;
 class ImageControl;
-class InputHold;
-class PatternFade;
+class Fades;
 class PictureBox;
 class PictureBrowser;
-class PictureImport;
 
 // The main window: the design's form, its commands and their order. Presses and keys become
 // calls on the game session, the picture browser and the hints; what they did is shown here.
@@ -35,7 +32,7 @@ class MainWindow : public QMainWindow {
 public:
     // programFolder is where the data files are looked for: normally the executable's folder.
     // ownFolder holds the player's own pictures; empty means the usual place in the player's
-    // data folder (ownPicturesFolder()).
+    // data folder (PictureCatalog::usualOwnFolder()).
     explicit MainWindow(const QString& programFolder, const QString& ownFolder = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -47,16 +44,13 @@ public:
     // pause after each fade step (100 ms in the game).
     void setSoundPlayer(std::function<void(const QString&)> play) { playSound = std::move(play); }
     void setRandomSource(Rnd source) { rnd = std::move(source); }
-    void setFadeStepTime(int milliseconds) { fadeStepTime = milliseconds; }
+    void setFadeStepTime(int milliseconds);
     // The move sound off from the start, whatever the settings say.
     void setMuted(bool on) { muted = on; }
 
     const GameState& state() const { return session.state(); }
     bool isFading() const;
 
-    // Where a player's own pictures live: vellumi/pictures in the data folder
-    // (~/.local/share unless XDG_DATA_HOME says otherwise).
-    static QString ownPicturesFolder();
 
 private:
     void buildMenu();
@@ -64,9 +58,6 @@ private:
     void buildControls();
     void remember(const QString& key, bool value);
 
-    void runOpeningFade();
-    // Input is held from here until the fade and the rest of its command are over.
-    void fadeOutThen(std::function<void()> rest);
     void startGame();
     void restartGame();
     void onTilePressed(int cell, Qt::MouseButton button);
@@ -93,9 +84,6 @@ private:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool takesDrops() const;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
     void onImported(const QStringList& copied, const QStringList& refused);
 
     QString programFolder;
@@ -105,9 +93,6 @@ private:
     bool muted{};
     // While Space is held and the whole picture shows in place of the board.
     bool peeking = false;
-    std::unique_ptr<PatternFade> fade;
-    std::unique_ptr<InputHold> inputHold;
-    int fadeStepTime = 100;
     std::mt19937 generator;
     Rnd rnd;
     std::function<void(const QString&)> playSound;
@@ -115,12 +100,11 @@ private:
 
     PictureBrowser* browser = nullptr;
     HintPlayer* hints = nullptr;
-    PictureImport* import = nullptr;
     BoardView* board = nullptr;
     QMenu* gameMenu = nullptr;
     QAction* startGameAction = nullptr;
     QAction* restartAction = nullptr;
-    QTimer* openingTimer = nullptr;
+    Fades* fades = nullptr;
     PictureBox* source = nullptr;
     PictureBox* work = nullptr;
     PictureBox* display = nullptr;
