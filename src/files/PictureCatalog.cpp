@@ -85,22 +85,13 @@ void PictureCatalog::sortNaturally(QStringList& names)
         names[i] = std::move(keyed[std::size_t(i)].second);
 }
 
-std::optional<PictureCatalog::FolderStamp> PictureCatalog::stampOf(const QString& folder)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(folder).constData(), &st) != 0)
-        return std::nullopt;
-    const auto nanoseconds = [](const timespec& t) { return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
-    return FolderStamp{st.st_dev, st.st_ino, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
-}
-
 void PictureCatalog::refresh()
 {
     // A change made after this moment gives the folder times later than restTime before it, so
     // a listing whose folder times were older stays right for as long as they stay the same.
     const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
         std::chrono::system_clock::now().time_since_epoch()).count();
-    const std::optional<FolderStamp> stamp = stampOf(ownPictures);
+    const std::optional<FileStamp> stamp = stampOf(ownPictures);
     if (listingTrusted && stamp == listed)
         return;
     const QDir folder(ownPictures);

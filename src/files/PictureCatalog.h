@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/SafeFiles.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -51,21 +53,12 @@ public:
     static void sortNaturally(QStringList& names);
 
 private:
-    struct FolderStamp {
-        dev_t device{};
-        ino_t inode{};
-        std::int64_t modified{}; // nanoseconds since the epoch
-        std::int64_t changed{};
-        bool operator==(const FolderStamp&) const = default;
-    };
-    static std::optional<FolderStamp> stampOf(const QString& folder);
-
     QString programFolder;
     QString ownPictures;
     int numbered = 0;
     QStringList own;
     // The own folder as it was just before `own` was read; none when it was not there.
-    std::optional<FolderStamp> listed;
+    std::optional<FileStamp> listed;
     bool listingTrusted{};
 };
 

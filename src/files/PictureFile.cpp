@@ -1,5 +1,7 @@
 #include "files/PictureFile.h"
 
+#include "system/SafeFiles.h"
+
 #include <QFile>
 #include <QImageReader>
 
@@ -10,30 +12,22 @@
 #include <cmath>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vellumi {
 
 namespace {
 
-QString problem(const char* reason, const QString& fileName)
-{
-    return QStringLiteral("%1：%2").arg(QString::fromUtf8(reason), fileName);
-}
-
 QString openProblem(int error, const QString& fileName)
 {
     // The name as listed could not be decoded, so it leads nowhere.
     if (error == ENOENT && fileName.contains(QChar::ReplacementCharacter))
-        return problem("文件名不是有效的 UTF-8 编码，无法打开", fileName);
+        return fileProblem(QStringLiteral("文件名不是有效的 UTF-8 编码，无法打开"), fileName);
     switch (error) {
     case ENOENT:
-    case ENOTDIR: return problem("找不到文件", fileName);
+    case ENOTDIR: return fileProblem(QStringLiteral("找不到文件"), fileName);
     case EACCES:
-    case EPERM: return problem("没有权限读取文件", fileName);
-    case ELOOP: return problem("符号链接循环", fileName);
+    case EPERM: return fileProblem(QStringLiteral("没有权限读取文件"), fileName);
+    case ELOOP: return fileProblem(QStringLiteral("符号链接循环"), fileName);
     default: return QStringLiteral("无法打开文件：%1（%2）").arg(fileName, QString::fromLocal8Bit(std::strerror(error)));
     }
 }
@@ -53,16 +47,18 @@ QImage coverPictureSize(const QImage& image)
 
 bool isRegularFile(const QString& fileName, QString* why)
 {
-    struct stat info {};
-    if (::stat(QFile::encodeName(fileName).constData(), &info) != 0) {
-        *why = openProblem(errno, fileName);
+    QFile file;
+    return openRegularFile(file, fileName, why);
+}
+
+bool openRegularFile(QFile& file, const QString& fileName, QString* why)
+{
+    RegularFile opened(fileName);
+    if (!opened.isOpen()) {
+        *why = opened.error() ? openProblem(opened.error(), fileName) : fileProblem(QStringLiteral("不是普通文件"), fileName);
         return false;
     }
-    if (!S_ISREG(info.st_mode)) {
-        *why = problem("不是普通文件", fileName);
-        return false;
-    }
-    return true;
+    return file.open(opened.release(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
 }
 
 namespace {
@@ -81,22 +77,6 @@ protected:
 private:
     std::stop_token stop;
 };
-
-// Non-blocking, and checked again once open: the file may have been swapped since.
-bool openRegularFile(QFile& file, const QString& fileName, QString* why)
-{
-    if (!isRegularFile(fileName, why))
-        return false;
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        *why = fd < 0 ? openProblem(errno, fileName) : problem("不是普通文件", fileName);
-        if (fd >= 0)
-            ::close(fd);
-        return false;
-    }
-    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-}
 
 // A JPEG cut short still decodes, its missing part grey; only the missing end marker tells.
 // Looked for from the end, where it nearly always is.
@@ -135,7 +115,7 @@ QImage loadPicture(const QString& fileName, QString* why, std::stop_token stop)
     if (!header)
         return {};
     if (header->format == "jpeg" && !hasEndMarker(file, header->scanStart, stop) && !stop.stop_requested()) {
-        *why = problem("图片文件不完整", fileName);
+        *why = fileProblem(QStringLiteral("图片文件不完整"), fileName);
         return {};
     }
     file.seek(0);

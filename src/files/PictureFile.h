@@ -2,6 +2,7 @@
 
 #include "files/PictureHeader.h"
 
+#include <QFile>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -10,9 +11,6 @@
 #include <stop_token>
 
 namespace vellumi {
-
-// Every picture the game shows, fades and cuts has this size: the display's interior.
-inline constexpr QSize pictureSize{480, 360};
 
 // Reads a photo of any size as a pictureSize picture: turned upright by its EXIF orientation,
 // scaled smoothly to cover the size and cropped about its centre. A picture of exactly that
@@ -30,5 +28,7 @@ std::optional<PictureHeader> checkPicture(const QString& fileName, QString* why)
 // Whether a file is a regular file, so that opening it cannot block; if not, why not, in the
 // player's language and naming the file.
 bool isRegularFile(const QString& fileName, QString* why);
+// Opens it for reading only if it is.
+bool openRegularFile(QFile& file, const QString& fileName, QString* why);
 
 } // namespace vellumi

@@ -1,6 +1,6 @@
 #include "files/PictureHeader.h"
 
-#include "files/PictureFile.h"
+#include "system/SafeFiles.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -17,11 +17,6 @@ namespace {
 // Up to 640 × 480 a picture of any format decodes in a few tens of milliseconds; beyond, the
 // window would be seen to stall for it (a PNG of two megapixels takes over 100 ms).
 constexpr qint64 quickPixels = 640 * 480;
-
-QString problem(const QString& reason, const QString& fileName)
-{
-    return QStringLiteral("%1：%2").arg(reason, fileName);
-}
 
 QByteArray photoFormat(const QByteArray& head)
 {
@@ -197,8 +192,8 @@ std::optional<PictureHeader> readPictureHeader(QIODevice& file, const QString& f
         peek.setData(head);
         peek.open(QIODevice::ReadOnly);
         const QByteArray other = header.format.isEmpty() ? QImageReader::imageFormat(&peek) : header.format;
-        *why = other.isEmpty() ? problem(QStringLiteral("不是图片文件"), fileName)
-                               : problem(QStringLiteral("不支持的图片格式（%1）").arg(QString::fromLatin1(other)), fileName);
+        *why = other.isEmpty() ? fileProblem(QStringLiteral("不是图片文件"), fileName)
+                               : fileProblem(QStringLiteral("不支持的图片格式（%1）").arg(QString::fromLatin1(other)), fileName);
         return {};
     }
     if (header.format == "jpeg") {
@@ -213,11 +208,11 @@ std::optional<PictureHeader> readPictureHeader(QIODevice& file, const QString& f
         header.decodeBytes = wholeDecodeBytes(header.format, head, header.size);
     }
     if (header.size.isEmpty()) {
-        *why = problem(QStringLiteral("图片文件已损坏"), fileName);
+        *why = fileProblem(QStringLiteral("图片文件已损坏"), fileName);
         return {};
     }
     if (header.decodeBytes > maxDecodeBytes) {
-        *why = problem(QStringLiteral("图片太大（%1 × %2）").arg(header.size.width()).arg(header.size.height()), fileName);
+        *why = fileProblem(QStringLiteral("图片太大（%1 × %2）").arg(header.size.width()).arg(header.size.height()), fileName);
         return {};
     }
     return header;

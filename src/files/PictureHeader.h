@@ -26,6 +26,9 @@ struct PictureHeader {
     bool isQuickToRead() const;
 };
 
+// Every picture the game shows, fades and cuts has this size: the display's interior.
+inline constexpr QSize pictureSize{480, 360};
+
 // The most memory one picture may take to decode. With the rest of the game that keeps any
 // one picture's reading under half a gigabyte.
 inline constexpr qint64 maxDecodeBytes = 384LL << 20;

@@ -1,8 +1,8 @@
 #include "files/PictureImport.h"
 
-#include "system/FileMoves.h"
 #include "files/PictureCatalog.h"
 #include "files/PictureFile.h"
+#include "system/SafeFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,9 +69,10 @@ int moveIntoPlace(const QString& from, const QDir& folder, const QString& name, 
 // never meets half a picture. A copy that fails or is stopped is removed.
 int copyFile(const QString& from, const QDir& folder, const QString& name, QString* to, const std::stop_token& stop)
 {
-    const int in = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (in < 0)
-        return errno;
+    RegularFile source(from);
+    if (!source.isOpen())
+        return source.error() ? source.error() : EINVAL;
+    const int in = source.release();
     QByteArray part = QFile::encodeName(folder.filePath(QStringLiteral(".vellumi-copy-XXXXXX")));
     const int out = ::mkostemp(part.data(), O_CLOEXEC);
     int error = out < 0 ? errno : 0;

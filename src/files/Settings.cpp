@@ -1,6 +1,6 @@
 #include "files/Settings.h"
 
-#include "system/FileMoves.h"
+#include "system/SafeFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,13 +9,9 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 
-#include <algorithm>
 #include <cerrno>
 #include <optional>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vellumi {
 
@@ -92,35 +88,22 @@ void Settings::setFlag(const QString& key, bool value)
         file.commit();
 }
 
-// Opened without blocking and checked once open, so a pipe swapped in meanwhile is never read.
 void Settings::read()
 {
     values.clear();
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    RegularFile opened(path);
+    if (opened.error()) {
         // None yet is the usual first start; one that cannot be read is left alone.
-        writable = errno == ENOENT;
+        writable = opened.error() == ENOENT;
         return;
     }
-    struct stat info {};
+    QFile file;
     QByteArray bytes;
     const char* wrong = nullptr;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!opened.isOpen() || !file.open(opened.release(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         wrong = "不是普通文件";
-    } else {
-        bytes.resize(maxSize + 1);
-        qsizetype got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-            if (n <= 0)
-                break;
-            got += n;
-        }
-        bytes.truncate(got);
-        if (got > maxSize)
-            wrong = "文件太大";
-    }
-    ::close(fd);
+    else if ((bytes = file.read(maxSize + 1)).size() > maxSize)
+        wrong = "文件太大";
     std::optional<QMap<QString, QString>> settings;
     if (!wrong && !(settings = parse(bytes)))
         wrong = "内容无法识别";

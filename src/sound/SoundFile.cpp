@@ -65,11 +65,6 @@ void SoundFile::clear()
     m_wake.notify_one();
 }
 
-SoundFile::Stamp SoundFile::stampOf(const struct stat& info)
-{
-    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec};
-}
-
 // One file at a time, so that the samples of one are gone before the next is decoded.
 void SoundFile::decodeInTurn(std::stop_token quit)
 {
@@ -92,7 +87,7 @@ void SoundFile::decodeInTurn(std::stop_token quit)
         dropped.clear();
         if (!job)
             continue;
-        Stamp opened;
+        FileStamp opened;
         const Sound sound = decode(*job, quit, &opened);
         if (job->generation == m_generation && !quit.stop_requested()) {
             QMetaObject::invokeMethod(
@@ -105,19 +100,14 @@ void SoundFile::decodeInTurn(std::stop_token quit)
 // Float samples at the file's own rate: the sound server converts for the device as it does
 // for any other stream, and libsndfile scales every kind of sample, float files included, to
 // the same range.
-Sound SoundFile::decode(const Job& job, std::stop_token quit, Stamp* stamp) const
+Sound SoundFile::decode(const Job& job, std::stop_token quit, FileStamp* stamp) const
 {
-    const int fd = ::open(job.path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    RegularFile opened(QFile::decodeName(job.path));
+    if (!opened.isOpen())
         return {};
-    struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return {};
-    }
-    *stamp = stampOf(info);
+    *stamp = stampOf(opened.info());
     SF_INFO format{};
-    SNDFILE* file = sf_open_fd(fd, SFM_READ, &format, SF_TRUE);
+    SNDFILE* file = sf_open_fd(opened.release(), SFM_READ, &format, SF_TRUE);
     if (!file)
         return {};
     Sound sound{{}, format.samplerate, format.channels};
@@ -138,7 +128,7 @@ Sound SoundFile::decode(const Job& job, std::stop_token quit, Stamp* stamp) cons
     return sound;
 }
 
-void SoundFile::onDecoded(quint64 generation, const Stamp& stamp, const Sound& sound)
+void SoundFile::onDecoded(quint64 generation, const FileStamp& stamp, const Sound& sound)
 {
     if (generation != m_generation)
         return;

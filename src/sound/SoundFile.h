@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/Sound.h"
+#include "system/SafeFiles.h"
 
 #include <QObject>
 #include <QString>
@@ -12,8 +13,6 @@
 #include <stop_token>
 #include <thread>
 #include <vector>
-
-struct stat;
 
 namespace vellumi {
 
@@ -41,26 +40,17 @@ signals:
     void decoded(const Sound& sound);
 
 private:
-    // Tells one version of a file from another without reading it.
-    struct Stamp {
-        quint64 device{};
-        quint64 inode{};
-        qint64 size{};
-        qint64 modifiedNs{};
-        bool operator==(const Stamp&) const = default;
-    };
     struct Job {
         QByteArray path;
         quint64 generation{};
     };
 
-    static Stamp stampOf(const struct stat& info);
     void decodeInTurn(std::stop_token quit);
-    Sound decode(const Job& job, std::stop_token quit, Stamp* stamp) const;
-    void onDecoded(quint64 generation, const Stamp& stamp, const Sound& sound);
+    Sound decode(const Job& job, std::stop_token quit, FileStamp* stamp) const;
+    void onDecoded(quint64 generation, const FileStamp& stamp, const Sound& sound);
 
     QString m_fileName; // decoded, or on its way
-    Stamp m_stamp;
+    FileStamp m_stamp;
     Sound m_sound;
 
     // Shared with the decoding thread.
