@@ -59,7 +59,6 @@ public:
         m_image = QImage(size - QSize(4, 4), QImage::Format_RGB32);
         m_image.fill(qRgb(90, 140, 200));
     }
-    void setAutoRedraw(bool) override {}
     QImage& surface() override { return m_image; }
     void surfaceChanged() override {}
 

@@ -23,7 +23,6 @@ public:
     // The colours of the 0 bits and of the 1 bits; opaque, as the surfaces are RGB32.
     void setColours(QRgb zero, QRgb one);
     void build();
-    bool isBuilt() const { return built; }
     // Covers the whole interior of the box, repeating every 8 pixels from its top-left corner.
     void fill(PictureSurface& box);
 

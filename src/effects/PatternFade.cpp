@@ -37,8 +37,6 @@ PatternFade::PatternFade(PictureSurface& source, PictureSurface& work, PictureSu
 {
     source.setOuterSize(target.outerSize());
     work.setOuterSize(target.outerSize());
-    source.setAutoRedraw(true);
-    work.setAutoRedraw(true);
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
     connect(&timer, &QTimer::timeout, this, &PatternFade::tick);

@@ -14,7 +14,6 @@ public:
 
     virtual QSize outerSize() const = 0;
     virtual void setOuterSize(QSize size) = 0;
-    virtual void setAutoRedraw(bool on) = 0;
     virtual QImage& surface() = 0;
     virtual void surfaceChanged() = 0;
 };

@@ -12,7 +12,6 @@ class DesignSurface : public QWidget {
     Q_OBJECT
 public:
     struct Line {
-        const char* name;
         int x1, y1, x2, y2; // twips
         SystemColour colour;
     };

@@ -23,10 +23,6 @@ public:
 
     void setBackColor(const QColor& colour);
 
-    // Every box here keeps its drawing as a persistent image; the flag only records that the
-    // fade asked for one.
-    void setAutoRedraw(bool on) override { m_autoRedraw = on; }
-    bool autoRedraw() const { return m_autoRedraw; }
 
     QSize outerSize() const override { return size(); }
     void setOuterSize(QSize size) override { resize(size); }
@@ -44,7 +40,6 @@ private:
     QImage m_picture;
     QImage m_surface;
     QColor m_backColor;
-    bool m_autoRedraw{};
     bool m_stale = true;
 };
 
