@@ -82,20 +82,20 @@ class IdaStar {
 public:
     enum class Outcome { Found, OutOfTime, Stopped };
 
-    IdaStar(const Tables& tables, const Board& start, int weightTenths, Clock::time_point deadline, std::stop_token stop)
-        : tables_(tables), weightTenths_(weightTenths), deadline_(deadline), stop_(std::move(stop)), blank_(start.blank)
+    IdaStar(const Tables& tables, const Board& start, int weightTenths, Clock::time_point until, std::stop_token token)
+        : databases(tables), weight(weightTenths), deadline(until), stop(std::move(token)), blank(start.blank)
     {
         for (int cell = 0; cell < 16; ++cell) {
             const int tile = start.tiles[static_cast<std::size_t>(cell)];
-            tileAt_[static_cast<std::size_t>(cell)] = static_cast<std::int8_t>(tile);
+            tileAt[static_cast<std::size_t>(cell)] = static_cast<std::int8_t>(tile);
             if (tile == 15)
                 continue;
-            own_.place(tile, cell);
-            mirror_.place(transposed[static_cast<std::size_t>(tile)], transposed[static_cast<std::size_t>(cell)]);
+            own.place(tile, cell);
+            mirror.place(transposed[static_cast<std::size_t>(tile)], transposed[static_cast<std::size_t>(cell)]);
         }
         for (const int tile : {0, 2, 12}) {
-            own_.lookUp(tables_, tile);
-            mirror_.lookUp(tables_, tile);
+            own.lookUp(databases, tile);
+            mirror.lookUp(databases, tile);
         }
     }
 
@@ -103,80 +103,80 @@ public:
     // the bound, the next bound is the least f that was cut off.
     Outcome run()
     {
-        for (bound_ = heuristic();;) {
+        for (bound = heuristic();;) {
             const int next = search(0, -1);
             if (next == found)
                 return Outcome::Found;
             if (next == gaveUp)
-                return stop_.stop_requested() ? Outcome::Stopped : Outcome::OutOfTime;
-            bound_ = next;
+                return stop.stop_requested() ? Outcome::Stopped : Outcome::OutOfTime;
+            bound = next;
         }
     }
 
-    const std::vector<int>& presses() const { return path_; }
+    const std::vector<int>& presses() const { return path; }
 
 private:
     static constexpr int found = -1;
     static constexpr int gaveUp = -2;
 
     // In tenths of a move, as are g and the bound.
-    int heuristic() const { return weightTenths_ * std::max(own_.sum(), mirror_.sum()); }
+    int heuristic() const { return weight * std::max(own.sum(), mirror.sum()); }
 
     // Slides the tile at `cell` into the blank; only the pattern holding that tile changes, in each
     // view.
     void slide(int cell)
     {
-        const int tile = tileAt_[static_cast<std::size_t>(cell)];
-        std::swap(tileAt_[static_cast<std::size_t>(cell)], tileAt_[static_cast<std::size_t>(blank_)]);
-        own_.place(tile, blank_);
-        own_.lookUp(tables_, tile);
+        const int tile = tileAt[static_cast<std::size_t>(cell)];
+        std::swap(tileAt[static_cast<std::size_t>(cell)], tileAt[static_cast<std::size_t>(blank)]);
+        own.place(tile, blank);
+        own.lookUp(databases, tile);
         const int mirrorTile = transposed[static_cast<std::size_t>(tile)];
-        mirror_.place(mirrorTile, transposed[static_cast<std::size_t>(blank_)]);
-        mirror_.lookUp(tables_, mirrorTile);
-        blank_ = cell;
+        mirror.place(mirrorTile, transposed[static_cast<std::size_t>(blank)]);
+        mirror.lookUp(databases, mirrorTile);
+        blank = cell;
     }
 
     int search(int g, int previousBlank)
     {
         const int h = heuristic();
-        if (g + h > bound_)
+        if (g + h > bound)
             return g + h;
         if (h == 0)
             return found;
-        if (++nodes_ % 4096 == 0 && (stop_.stop_requested() || Clock::now() > deadline_))
+        if (++nodes % 4096 == 0 && (stop.stop_requested() || Clock::now() > deadline))
             return gaveUp;
         int least = std::numeric_limits<int>::max();
         bool finished = false;
-        forEachNeighbour(blank_, 4, [&](int cell) {
+        forEachNeighbour(blank, 4, [&](int cell) {
             if (finished || cell == previousBlank)
                 return;
-            const int from = blank_;
+            const int from = blank;
             slide(cell);
-            path_.push_back(cell);
+            path.push_back(cell);
             const int t = search(g + 10, from);
             if (t == found || t == gaveUp) {
                 finished = true;
                 least = t;
                 return;
             }
-            path_.pop_back();
+            path.pop_back();
             slide(from);
             least = std::min(least, t);
         });
         return least;
     }
 
-    const Tables& tables_;
-    int weightTenths_;
-    Clock::time_point deadline_;
-    std::stop_token stop_;
-    std::array<std::int8_t, 16> tileAt_{};
-    int blank_;
-    PatternView own_;
-    PatternView mirror_;
-    int bound_ = 0;
-    long nodes_ = 0;
-    std::vector<int> path_;
+    const Tables& databases;
+    int weight;
+    Clock::time_point deadline;
+    std::stop_token stop;
+    std::array<std::int8_t, 16> tileAt{};
+    int blank;
+    PatternView own;
+    PatternView mirror;
+    int bound = 0;
+    long nodes = 0;
+    std::vector<int> path;
 };
 
 } // namespace

@@ -63,13 +63,13 @@ struct PackedState {
 } // namespace
 
 PatternDatabase::PatternDatabase(std::vector<int> tiles, std::stop_token stop)
-    : tiles_(std::move(tiles))
+    : patternTiles(std::move(tiles))
 {
-    const std::size_t k = tiles_.size();
+    const std::size_t k = patternTiles.size();
     std::size_t entries = 1;
     for (std::size_t i = 0; i < k; ++i)
         entries *= 16 - i;
-    moves_.assign(entries, 0xFF);
+    movesHome.assign(entries, 0xFF);
 
     // The lowest cell of the blank's region for every set of free cells and every blank cell,
     // four bits each: half a megabyte that saves a flood fill per successor.
@@ -93,12 +93,12 @@ PatternDatabase::PatternDatabase(std::vector<int> tiles, std::stop_token stop)
     home.k = k;
     std::uint32_t homeCells = 0;
     for (std::size_t i = 0; i < k; ++i) {
-        home.cells[i] = static_cast<std::int8_t>(tiles_[i]);
-        homeCells |= 1u << tiles_[i];
+        home.cells[i] = static_cast<std::int8_t>(patternTiles[i]);
+        homeCells |= 1u << patternTiles[i];
     }
     const int homeRegion = std::countr_zero(blankRegion(1u << 15, allCells & ~homeCells));
     visit(rankCells(home.cells.data(), k), homeRegion);
-    moves_[rankCells(home.cells.data(), k)] = 0;
+    movesHome[rankCells(home.cells.data(), k)] = 0;
 
     // The tables are far larger than the cache, so looking a successor up is a wait on memory.
     // The successors of a batch of states are all asked for first and looked at after, so the
@@ -135,7 +135,7 @@ PatternDatabase::PatternDatabase(std::vector<int> tiles, std::stop_token stop)
                         const int regionCell = static_cast<int>(regionOf[movedFree] >> (4 * from) & 15);
                         const std::uint32_t rank = rankCells(s.cells.data(), k);
                         __builtin_prefetch(&seen[(std::size_t{rank} * 16) / 64]);
-                        __builtin_prefetch(&moves_[rank]);
+                        __builtin_prefetch(&movesHome[rank]);
                         successors.push_back({rank, s.pack(regionCell), regionCell});
                     }
                     s.cells[i] = static_cast<std::int8_t>(from);
@@ -145,7 +145,7 @@ PatternDatabase::PatternDatabase(std::vector<int> tiles, std::stop_token stop)
                 if (visit(s.rank, s.regionCell)) {
                     next.push_back(s.word);
                     // Both threads may reach one placement; both then write the same depth.
-                    std::atomic_ref moves(moves_[s.rank]);
+                    std::atomic_ref moves(movesHome[s.rank]);
                     if (moves.load(std::memory_order_relaxed) == 0xFF)
                         moves.store(depth, std::memory_order_relaxed);
                 }
@@ -170,9 +170,9 @@ PatternDatabase::PatternDatabase(std::vector<int> tiles, std::stop_token stop)
 std::uint32_t PatternDatabase::index(const CellOfTile& cellOf) const
 {
     std::array<std::int8_t, 7> cells{};
-    for (std::size_t i = 0; i < tiles_.size(); ++i)
-        cells[i] = cellOf[static_cast<std::size_t>(tiles_[i])];
-    return rankCells(cells.data(), tiles_.size());
+    for (std::size_t i = 0; i < patternTiles.size(); ++i)
+        cells[i] = cellOf[static_cast<std::size_t>(patternTiles[i])];
+    return rankCells(cells.data(), patternTiles.size());
 }
 
 } // namespace vellumi

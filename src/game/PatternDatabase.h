@@ -21,17 +21,17 @@ public:
 
     PatternDatabase(std::vector<int> tiles, std::stop_token stop);
 
-    const std::vector<int>& tiles() const { return tiles_; }
-    std::size_t sizeInBytes() const { return moves_.size(); }
+    const std::vector<int>& tiles() const { return patternTiles; }
+    std::size_t sizeInBytes() const { return movesHome.size(); }
 
-    int lookup(const CellOfTile& cellOf) const { return moves_[index(cellOf)]; }
+    int lookup(const CellOfTile& cellOf) const { return movesHome[index(cellOf)]; }
 
 private:
     // The rank of the pattern tiles' cells as a k-permutation of 16: 16!/(16 − k)! entries.
     std::uint32_t index(const CellOfTile& cellOf) const;
 
-    std::vector<int> tiles_;
-    std::vector<std::uint8_t> moves_;
+    std::vector<int> patternTiles;
+    std::vector<std::uint8_t> movesHome;
 };
 
 } // namespace vellumi

@@ -34,35 +34,35 @@ const Sound& SoundFile::load(const QString& fileName)
     // Only a plain file: a pipe or a device under that name could block the game on open.
     if (path.isEmpty() || ::stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
         clear();
-        return m_sound;
+        return decodedSound;
     }
-    if (fileName == m_fileName && stampOf(info) == m_stamp)
-        return m_sound;
+    if (fileName == loadedName && stampOf(info) == loadedStamp)
+        return decodedSound;
 
     clear();
-    m_fileName = fileName;
-    m_stamp = stampOf(info);
+    loadedName = fileName;
+    loadedStamp = stampOf(info);
     {
-        const std::lock_guard lock(m_mutex);
-        m_job = Job{path, m_generation};
+        const std::lock_guard lock(mutex);
+        pending = Job{path, wantedGeneration};
     }
-    if (!m_decoder.joinable())
-        m_decoder = std::jthread([this](std::stop_token quit) { decodeInTurn(quit); });
-    m_wake.notify_one();
-    return m_sound;
+    if (!decoder.joinable())
+        decoder = std::jthread([this](std::stop_token quit) { decodeInTurn(quit); });
+    wake.notify_one();
+    return decodedSound;
 }
 
 void SoundFile::clear()
 {
-    ++m_generation;
-    m_stamp = {};
+    ++wantedGeneration;
+    loadedStamp = {};
     {
-        const std::lock_guard lock(m_mutex);
-        m_job.reset();
-        if (!m_sound.isEmpty())
-            m_dropped.push_back(std::exchange(m_sound, {}));
+        const std::lock_guard lock(mutex);
+        pending.reset();
+        if (!decodedSound.isEmpty())
+            toFree.push_back(std::exchange(decodedSound, {}));
     }
-    m_wake.notify_one();
+    wake.notify_one();
 }
 
 // One file at a time, so that the samples of one are gone before the next is decoded.
@@ -78,18 +78,18 @@ void SoundFile::decodeInTurn(std::stop_token quit)
         std::optional<Job> job;
         std::vector<Sound> dropped;
         {
-            std::unique_lock lock(m_mutex);
-            if (!m_wake.wait(lock, quit, [this] { return m_job || !m_dropped.empty(); }))
+            std::unique_lock lock(mutex);
+            if (!wake.wait(lock, quit, [this] { return pending || !toFree.empty(); }))
                 return;
-            job = std::exchange(m_job, std::nullopt);
-            dropped = std::exchange(m_dropped, {});
+            job = std::exchange(pending, std::nullopt);
+            dropped = std::exchange(toFree, {});
         }
         dropped.clear();
         if (!job)
             continue;
         FileStamp opened;
         const Sound sound = decode(*job, quit, &opened);
-        if (job->generation == m_generation && !quit.stop_requested()) {
+        if (job->generation == wantedGeneration && !quit.stop_requested()) {
             QMetaObject::invokeMethod(
                 this, [this, generation = job->generation, opened, sound] { onDecoded(generation, opened, sound); },
                 Qt::QueuedConnection);
@@ -116,7 +116,7 @@ Sound SoundFile::decode(const Job& job, std::stop_token quit, FileStamp* stamp) 
         sound.samples = QByteArray(frames * sound.bytesPerFrame(), Qt::Uninitialized);
         auto* samples = reinterpret_cast<float*>(sound.samples.data());
         qint64 done = 0;
-        while (done < frames && job.generation == m_generation && !quit.stop_requested()) {
+        while (done < frames && job.generation == wantedGeneration && !quit.stop_requested()) {
             const sf_count_t read = sf_readf_float(file, samples + done * format.channels, std::min(framesAtOnce, frames - done));
             if (read <= 0)
                 break;
@@ -130,13 +130,13 @@ Sound SoundFile::decode(const Job& job, std::stop_token quit, FileStamp* stamp) 
 
 void SoundFile::onDecoded(quint64 generation, const FileStamp& stamp, const Sound& sound)
 {
-    if (generation != m_generation)
+    if (generation != wantedGeneration)
         return;
     // Stamped from what was opened, so a file replaced meanwhile is decoded again next time.
-    m_stamp = stamp;
-    m_sound = sound;
-    if (!m_sound.isEmpty())
-        emit decoded(m_sound);
+    loadedStamp = stamp;
+    decodedSound = sound;
+    if (!decodedSound.isEmpty())
+        emit decoded(decodedSound);
 }
 
 } // namespace vellumi

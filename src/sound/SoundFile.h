@@ -49,17 +49,17 @@ private:
     Sound decode(const Job& job, std::stop_token quit, FileStamp* stamp) const;
     void onDecoded(quint64 generation, const FileStamp& stamp, const Sound& sound);
 
-    QString m_fileName; // decoded, or on its way
-    FileStamp m_stamp;
-    Sound m_sound;
+    QString loadedName; // decoded, or on its way
+    FileStamp loadedStamp;
+    Sound decodedSound;
 
     // Shared with the decoding thread.
-    std::atomic<quint64> m_generation{}; // of the one load() whose sound is still of use
-    std::mutex m_mutex;
-    std::condition_variable_any m_wake;
-    std::optional<Job> m_job; // not begun yet
-    std::vector<Sound> m_dropped; // freed there, as freeing 64 MiB takes milliseconds
-    std::jthread m_decoder; // last, so it has stopped before anything it uses goes
+    std::atomic<quint64> wantedGeneration{}; // of the one load() whose sound is still of use
+    std::mutex mutex;
+    std::condition_variable_any wake;
+    std::optional<Job> pending; // not begun yet
+    std::vector<Sound> toFree; // freed there, as freeing 64 MiB takes milliseconds
+    std::jthread decoder; // last, so it has stopped before anything it uses goes
 };
 
 } // namespace vellumi

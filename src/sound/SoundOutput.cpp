@@ -21,83 +21,83 @@ const std::array<char, 16384> silence{}; // whole frames of float mono and stere
 // Holds the loop's lock for as long as it lives.
 class Locked {
 public:
-    explicit Locked(pa_threaded_mainloop* loop) : m_loop(loop) { pa_threaded_mainloop_lock(m_loop); }
-    ~Locked() { pa_threaded_mainloop_unlock(m_loop); }
+    explicit Locked(pa_threaded_mainloop* loop) : loop(loop) { pa_threaded_mainloop_lock(loop); }
+    ~Locked() { pa_threaded_mainloop_unlock(loop); }
     Locked(const Locked&) = delete;
     Locked& operator=(const Locked&) = delete;
 
 private:
-    pa_threaded_mainloop* m_loop;
+    pa_threaded_mainloop* loop;
 };
 
 } // namespace
 
 SoundOutput::~SoundOutput()
 {
-    if (!m_loop)
+    if (!loop)
         return;
-    pa_threaded_mainloop_stop(m_loop);
+    pa_threaded_mainloop_stop(loop);
     closeStream();
-    if (m_context) {
-        pa_context_disconnect(m_context);
-        pa_context_unref(m_context);
+    if (connection) {
+        pa_context_disconnect(connection);
+        pa_context_unref(connection);
     }
-    pa_threaded_mainloop_free(m_loop);
+    pa_threaded_mainloop_free(loop);
 }
 
 void SoundOutput::play(const Sound& sound)
 {
     if (sound.isEmpty())
         return stop();
-    if (!m_loop) {
-        m_loop = pa_threaded_mainloop_new();
+    if (!loop) {
+        loop = pa_threaded_mainloop_new();
         // Without its thread nothing would ever answer; try again with the next sound.
-        if (m_loop && pa_threaded_mainloop_start(m_loop) < 0) {
-            pa_threaded_mainloop_free(m_loop);
-            m_loop = nullptr;
+        if (loop && pa_threaded_mainloop_start(loop) < 0) {
+            pa_threaded_mainloop_free(loop);
+            loop = nullptr;
         }
-        if (!m_loop)
+        if (!loop)
             return;
     }
-    Locked locked(m_loop);
+    Locked locked(loop);
     closeStream();
-    m_sound = sound;
+    playing = sound;
     // The server was lost since the last sound, or never found: look for it now, and play
     // once it answers.
-    const pa_context_state_t state = m_context ? pa_context_get_state(m_context) : PA_CONTEXT_FAILED;
+    const pa_context_state_t state = connection ? pa_context_get_state(connection) : PA_CONTEXT_FAILED;
     if (!PA_CONTEXT_IS_GOOD(state) && !connectToServer())
-        m_sound = {};
+        playing = {};
     else if (state == PA_CONTEXT_READY)
         openStream();
 }
 
 void SoundOutput::stop()
 {
-    if (!m_loop)
+    if (!loop)
         return;
-    Locked locked(m_loop);
+    Locked locked(loop);
     closeStream();
 }
 
 bool SoundOutput::connectToServer()
 {
     // The old connection has failed or ended already; letting it go is all that is left.
-    if (m_context) {
-        pa_context_set_state_callback(m_context, nullptr, nullptr);
-        pa_context_unref(m_context);
+    if (connection) {
+        pa_context_set_state_callback(connection, nullptr, nullptr);
+        pa_context_unref(connection);
     }
     pa_proplist* properties = pa_proplist_new();
     pa_proplist_sets(properties, PA_PROP_APPLICATION_NAME, "Vellumi");
     pa_proplist_sets(properties, PA_PROP_APPLICATION_ICON_NAME, "vellumi");
-    m_context = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(m_loop), nullptr, properties);
+    connection = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop), nullptr, properties);
     pa_proplist_free(properties);
-    if (!m_context)
+    if (!connection)
         return false;
-    pa_context_set_state_callback(m_context, &SoundOutput::onContextState, this);
+    pa_context_set_state_callback(connection, &SoundOutput::onContextState, this);
     // Never start a server of our own: a machine without one is a quiet one.
-    if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-        pa_context_unref(m_context);
-        m_context = nullptr;
+    if (pa_context_connect(connection, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+        pa_context_unref(connection);
+        connection = nullptr;
         return false;
     }
     return true;
@@ -105,68 +105,68 @@ bool SoundOutput::connectToServer()
 
 void SoundOutput::openStream()
 {
-    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, uint32_t(m_sound.rate), uint8_t(m_sound.channels)};
+    const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, uint32_t(playing.rate), uint8_t(playing.channels)};
     pa_proplist* properties = pa_proplist_new();
     pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "game");
-    m_stream = pa_stream_new_with_proplist(m_context, "move", &format, nullptr, properties);
+    playback = pa_stream_new_with_proplist(connection, "move", &format, nullptr, properties);
     pa_proplist_free(properties);
-    if (!m_stream) {
-        m_sound = {};
+    if (!playback) {
+        playing = {};
         return;
     }
-    m_written = 0;
-    const qint64 frame = m_sound.bytesPerFrame();
-    m_tailBytes = qint64(pa_usec_to_bytes(tailUs, &format)) / frame * frame;
-    pa_stream_set_state_callback(m_stream, &SoundOutput::onStreamState, this);
-    pa_stream_set_write_callback(m_stream, &SoundOutput::onWritable, this);
+    written = 0;
+    const qint64 frame = playing.bytesPerFrame();
+    tailBytes = qint64(pa_usec_to_bytes(tailUs, &format)) / frame * frame;
+    pa_stream_set_state_callback(playback, &SoundOutput::onStreamState, this);
+    pa_stream_set_write_callback(playback, &SoundOutput::onWritable, this);
     const uint32_t serverChooses = uint32_t(-1);
     const pa_buffer_attr buffer{serverChooses, uint32_t(pa_usec_to_bytes(bufferUs, &format)), serverChooses,
                                 serverChooses, serverChooses};
     // No output named: the stream goes to the default one of the moment.
-    if (pa_stream_connect_playback(m_stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0)
+    if (pa_stream_connect_playback(playback, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0)
         closeStream();
 }
 
 void SoundOutput::closeStream()
 {
-    m_sound = {};
-    if (!m_stream)
+    playing = {};
+    if (!playback)
         return;
-    pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-    if (pa_stream_get_state(m_stream) == PA_STREAM_CREATING) {
+    pa_stream_set_write_callback(playback, nullptr, nullptr);
+    if (pa_stream_get_state(playback) == PA_STREAM_CREATING) {
         // The server has not answered yet, and a stream can only be closed once it has.
-        pa_stream_set_state_callback(m_stream, [](pa_stream* stream, void*) {
+        pa_stream_set_state_callback(playback, [](pa_stream* stream, void*) {
             if (pa_stream_get_state(stream) == PA_STREAM_READY)
                 pa_stream_disconnect(stream);
         }, nullptr);
     } else {
-        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-        pa_stream_disconnect(m_stream);
+        pa_stream_set_state_callback(playback, nullptr, nullptr);
+        pa_stream_disconnect(playback);
     }
-    pa_stream_unref(m_stream);
-    m_stream = nullptr;
+    pa_stream_unref(playback);
+    playback = nullptr;
 }
 
 // The server asks for the next part as it needs it, so a long sound is never all sent ahead.
 void SoundOutput::write(size_t bytes)
 {
-    const qint64 total = m_sound.samples.size() + m_tailBytes;
+    const qint64 total = playing.samples.size() + tailBytes;
     qint64 wanted = qint64(bytes);
-    while (wanted > 0 && m_written < total) {
-        const bool inSound = m_written < m_sound.samples.size();
-        const qint64 end = inSound ? m_sound.samples.size() : total;
-        const qint64 length = std::min({wanted, end - m_written, qint64(silence.size())});
-        const char* data = inSound ? m_sound.samples.constData() + m_written : silence.data();
-        if (pa_stream_write(m_stream, data, size_t(length), nullptr, 0, PA_SEEK_RELATIVE) < 0)
+    while (wanted > 0 && written < total) {
+        const bool inSound = written < playing.samples.size();
+        const qint64 end = inSound ? playing.samples.size() : total;
+        const qint64 length = std::min({wanted, end - written, qint64(silence.size())});
+        const char* data = inSound ? playing.samples.constData() + written : silence.data();
+        if (pa_stream_write(playback, data, size_t(length), nullptr, 0, PA_SEEK_RELATIVE) < 0)
             return closeStream();
-        m_written += length;
+        written += length;
         wanted -= length;
     }
-    if (m_written == total) {
+    if (written == total) {
         // Draining also starts a sound shorter than the buffer, which the server would
         // otherwise wait to fill.
-        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-        if (pa_operation* drain = pa_stream_drain(m_stream, &SoundOutput::onDrained, this))
+        pa_stream_set_write_callback(playback, nullptr, nullptr);
+        if (pa_operation* drain = pa_stream_drain(playback, &SoundOutput::onDrained, this))
             pa_operation_unref(drain);
     }
 }
@@ -176,7 +176,7 @@ void SoundOutput::onContextState(pa_context* context, void* self)
     auto* output = static_cast<SoundOutput*>(self);
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
-        if (!output->m_sound.isEmpty() && !output->m_stream)
+        if (!output->playing.isEmpty() && !output->playback)
             output->openStream();
         break;
     case PA_CONTEXT_FAILED:
@@ -203,7 +203,7 @@ void SoundOutput::onWritable(pa_stream*, size_t bytes, void* self)
 void SoundOutput::onDrained(pa_stream* stream, int, void* self)
 {
     auto* output = static_cast<SoundOutput*>(self);
-    if (stream == output->m_stream)
+    if (stream == output->playback)
         output->closeStream();
 }
 

@@ -35,12 +35,12 @@ private:
     static void onWritable(pa_stream* stream, size_t bytes, void* self);
     static void onDrained(pa_stream* stream, int success, void* self);
 
-    pa_threaded_mainloop* m_loop = nullptr;
-    pa_context* m_context = nullptr;
-    pa_stream* m_stream = nullptr;
-    Sound m_sound; // the one playing, or waiting for the server
-    qint64 m_written{};
-    qint64 m_tailBytes{};
+    pa_threaded_mainloop* loop = nullptr;
+    pa_context* connection = nullptr;
+    pa_stream* playback = nullptr;
+    Sound playing; // the one playing, or waiting for the server
+    qint64 written{};
+    qint64 tailBytes{};
 };
 
 } // namespace vellumi

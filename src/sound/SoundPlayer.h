@@ -21,8 +21,8 @@ public:
     void play(const QString& fileName);
 
 private:
-    SoundFile m_file;
-    SoundOutput m_output;
+    SoundFile file;
+    SoundOutput output;
 };
 
 } // namespace vellumi

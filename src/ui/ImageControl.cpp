@@ -52,9 +52,9 @@ ImageControl::ImageControl(QWidget* parent, bool bordered)
 void ImageControl::setPicture(const QImage& picture)
 {
     // The board is brought into line after every move; only tiles whose picture changed repaint.
-    if (picture.cacheKey() == m_picture.cacheKey())
+    if (picture.cacheKey() == pictureShown.cacheKey())
         return;
-    m_picture = picture;
+    pictureShown = picture;
     update();
     const int frame = frameWidth();
     setFixedSize(picture.size() + QSize(2 * frame, 2 * frame));
@@ -62,9 +62,9 @@ void ImageControl::setPicture(const QImage& picture)
 
 void ImageControl::setCaption(const QString& caption)
 {
-    if (caption == m_caption)
+    if (caption == captionShown)
         return;
-    m_caption = caption;
+    captionShown = caption;
     update();
 }
 
@@ -90,7 +90,7 @@ void ImageControl::paintCaption(QPainter& painter)
     font.setPixelSize(13);
     font.setBold(true);
     QPainterPath text;
-    text.addText(contentsRect().topLeft() + QPointF(3, 3 + QFontMetricsF(font).ascent()), font, m_caption);
+    text.addText(contentsRect().topLeft() + QPointF(3, 3 + QFontMetricsF(font).ascent()), font, captionShown);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.strokePath(text, QPen(QColor(0, 0, 0, 190), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.fillPath(text, Qt::white);
@@ -101,15 +101,15 @@ void ImageControl::paintEvent(QPaintEvent* event)
     QFrame::paintEvent(event);
     QPainter painter(this);
     if (!testAttribute(Qt::WA_ForceDisabled)) {
-        painter.drawImage(contentsRect().topLeft(), m_picture);
-        if (!m_caption.isEmpty())
+        painter.drawImage(contentsRect().topLeft(), pictureShown);
+        if (!captionShown.isEmpty())
             paintCaption(painter);
         return;
     }
     QStyleOption option;
     option.initFrom(this);
     painter.drawPixmap(contentsRect().topLeft(),
-                       style()->generatedIconPixmap(QIcon::Disabled, QPixmap::fromImage(m_picture), &option));
+                       style()->generatedIconPixmap(QIcon::Disabled, QPixmap::fromImage(pictureShown), &option));
 }
 
 } // namespace vellumi

@@ -17,11 +17,11 @@ public:
     explicit ImageControl(QWidget* parent = nullptr, bool bordered = false);
 
     void setPicture(const QImage& picture);
-    QImage picture() const { return m_picture; }
+    QImage picture() const { return pictureShown; }
     // A small number in the top-left corner, drawn light on a dark outline so that it reads on
     // any picture; empty for none.
     void setCaption(const QString& caption);
-    QString caption() const { return m_caption; }
+    QString caption() const { return captionShown; }
     // What a press of the left button does, for a screen reader's press action.
     void click();
 
@@ -37,8 +37,8 @@ protected:
 private:
     void paintCaption(QPainter& painter);
 
-    QImage m_picture;
-    QString m_caption;
+    QImage pictureShown;
+    QString captionShown;
 };
 
 } // namespace vellumi

@@ -6,22 +6,22 @@ namespace vellumi {
 
 PictureBox::PictureBox(QWidget* parent)
     : QWidget(parent)
-    , m_backColor(palette().color(QPalette::Button))
+    , backColour(palette().color(QPalette::Button))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void PictureBox::setPicture(const QImage& picture)
 {
-    m_picture = picture.convertToFormat(QImage::Format_RGB32);
-    m_stale = true;
+    pictureShown = picture.convertToFormat(QImage::Format_RGB32);
+    stale = true;
     update();
 }
 
 void PictureBox::setBackColor(const QColor& colour)
 {
-    m_backColor = colour;
-    m_stale = true;
+    backColour = colour;
+    stale = true;
     update();
 }
 
@@ -29,15 +29,15 @@ void PictureBox::setBackColor(const QColor& colour)
 QImage& PictureBox::surface()
 {
     const QSize interior(scaleWidth(), scaleHeight());
-    if (m_stale || m_surface.size() != interior) {
-        m_surface = QImage(interior, QImage::Format_RGB32);
-        m_surface.fill(m_backColor);
-        QPainter painter(&m_surface);
+    if (stale || pixels.size() != interior) {
+        pixels = QImage(interior, QImage::Format_RGB32);
+        pixels.fill(backColour);
+        QPainter painter(&pixels);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(0, 0, m_picture);
-        m_stale = false;
+        painter.drawImage(0, 0, pictureShown);
+        stale = false;
     }
-    return m_surface;
+    return pixels;
 }
 
 void PictureBox::paintEvent(QPaintEvent*)

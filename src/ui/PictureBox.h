@@ -19,7 +19,7 @@ public:
     explicit PictureBox(QWidget* parent = nullptr);
 
     void setPicture(const QImage& picture);
-    const QImage& picture() const { return m_picture; }
+    const QImage& picture() const { return pictureShown; }
 
     void setBackColor(const QColor& colour);
 
@@ -37,10 +37,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage m_picture;
-    QImage m_surface;
-    QColor m_backColor;
-    bool m_stale = true;
+    QImage pictureShown;
+    QImage pixels;
+    QColor backColour;
+    bool stale = true;
 };
 
 } // namespace vellumi

@@ -4,9 +4,9 @@ namespace vellumi {
 
 QImage PictureClip::cell(int i) const
 {
-    Q_ASSERT(i >= 0 && i < m_rows * m_cols);
+    Q_ASSERT(i >= 0 && i < rows * cols);
     const QSize size = cellSize();
-    return m_picture.copy(i % m_cols * size.width(), i / m_cols * size.height(), size.width(), size.height());
+    return whole.copy(i % cols * size.width(), i / cols * size.height(), size.width(), size.height());
 }
 
 } // namespace vellumi

@@ -9,18 +9,18 @@ namespace vellumi {
 // edges belong to no cell, so that every cell is the same size and the tiles line up.
 class PictureClip {
 public:
-    void setPicture(const QImage& picture) { m_picture = picture; }
-    void setRows(int rows) { m_rows = rows; }
-    void setCols(int cols) { m_cols = cols; }
+    void setPicture(const QImage& picture) { whole = picture; }
+    void setRows(int count) { rows = count; }
+    void setCols(int count) { cols = count; }
 
-    QSize cellSize() const { return {m_picture.width() / m_cols, m_picture.height() / m_rows}; }
+    QSize cellSize() const { return {whole.width() / cols, whole.height() / rows}; }
     // Cell i, 0 … rows × columns − 1, of the current division.
     QImage cell(int i) const;
 
 private:
-    QImage m_picture;
-    int m_rows = 1;
-    int m_cols = 1;
+    QImage whole;
+    int rows = 1;
+    int cols = 1;
 };
 
 } // namespace vellumi
