@@ -36,13 +36,13 @@ using std::numbers::pi;
 // expression (or a braced list, which is sequenced) for the same reason.
 class Rng {
 public:
-    explicit Rng(std::uint32_t seed) : gen_(seed) {}
-    double real(double lo, double hi) { return lo + (hi - lo) * (double(gen_()) / 4294967296.0); }
-    int integer(int lo, int hi) { return lo + int(gen_() % std::uint32_t(hi - lo + 1)); }
+    explicit Rng(std::uint32_t seed) : generator(seed) {}
+    double real(double lo, double hi) { return lo + (hi - lo) * (double(generator()) / 4294967296.0); }
+    int integer(int lo, int hi) { return lo + int(generator() % std::uint32_t(hi - lo + 1)); }
     bool chance(double p) { return real(0, 1) < p; }
 
 private:
-    std::mt19937 gen_;
+    std::mt19937 generator;
 };
 
 QColor hsv(double h, double s, double v, double a = 1.0)
@@ -70,18 +70,18 @@ QRgb mixRgb(QRgb a, QRgb b, double t)
 // texture without pulling in a noise library.
 class Noise {
 public:
-    Noise(Rng &rng, double cell) : cell_(cell)
+    Noise(Rng &rng, double size) : cellSize(size)
     {
-        for (double &v : grid_)
+        for (double &v : grid)
             v = rng.real(0, 1);
     }
     double at(double x, double y) const
     {
-        x /= cell_;
-        y /= cell_;
+        x /= cellSize;
+        y /= cellSize;
         const int ix = int(std::floor(x)), iy = int(std::floor(y));
         const double tx = smooth(x - ix), ty = smooth(y - iy);
-        auto g = [this](int i, int j) { return grid_[std::size_t((j & (N - 1)) * N + (i & (N - 1)))]; };
+        auto g = [this](int i, int j) { return grid[std::size_t((j & (N - 1)) * N + (i & (N - 1)))]; };
         const double top = g(ix, iy) + (g(ix + 1, iy) - g(ix, iy)) * tx;
         const double bottom = g(ix, iy + 1) + (g(ix + 1, iy + 1) - g(ix, iy + 1)) * tx;
         return top + (bottom - top) * ty;
@@ -99,8 +99,8 @@ public:
 private:
     static constexpr int N = 64;
     static double smooth(double t) { return t * t * (3 - 2 * t); }
-    double cell_;
-    std::array<double, N * N> grid_{};
+    double cellSize;
+    std::array<double, N * N> grid{};
 };
 
 // One point per cell of a grid over `area`: looks random, yet no part of the
