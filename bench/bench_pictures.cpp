@@ -8,9 +8,9 @@
 //    over that process when idle; a process that has not finished in 30 s is stopped.
 #include "DataFolder.h"
 
+#include "files/PictureFile.h"
 #include "ui/Appearance.h"
 #include "ui/MainWindow.h"
-#include "files/PictureFile.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -74,15 +74,20 @@ QByteArray progressiveJpeg(const QImage& image)
 
 void hostileFiles(const QDir& dir)
 {
-    const QByteArray svg("<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='480' "
-                         "height='360'><image width='480' height='360' xlink:href='%1'/></svg>");
+    const QByteArray svg(
+        "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='480' "
+        "height='360'><image width='480' height='360' xlink:href='%1'/></svg>");
     write(dir.filePath("self.svg"), QString::fromLatin1(svg).arg(dir.filePath("self.svg")).toUtf8());
     mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600);
     write(dir.filePath("fifo.svg"), QString::fromLatin1(svg).arg(dir.filePath("fifo")).toUtf8());
     // An SVG that asks to be drawn 30000 × 30000, packed as SVGZ.
     QByteArray big("<svg xmlns='http://www.w3.org/2000/svg' width='30000' height='30000'>");
     for (int i = 0; i < 40'000; ++i)
-        big += QStringLiteral("<circle cx='%1' cy='%2' r='900' fill='#%3'/>").arg(i * 7 % 30000).arg(i * 13 % 30000).arg(i % 4096, 3, 16, QChar('0')).toLatin1();
+        big += QStringLiteral("<circle cx='%1' cy='%2' r='900' fill='#%3'/>")
+                   .arg(i * 7 % 30000)
+                   .arg(i * 13 % 30000)
+                   .arg(i % 4096, 3, 16, QChar('0'))
+                   .toLatin1();
     big += "</svg>";
     QFile svgz(dir.filePath("big.svgz"));
     QProcess gzip;
@@ -146,7 +151,8 @@ void dropThousandPhotos(const QDir& dir)
     sinceTick.restart();
     ticks.start();
     QCoreApplication::exec();
-    std::printf("  %-44s %8.1f ms   target <= 50 ms\n", "longest block of the window, 1,000 dropped", double(longest) / 1e6);
+    std::printf("  %-44s %8.1f ms   target <= 50 ms\n", "longest block of the window, 1,000 dropped",
+                double(longest) / 1e6);
     std::printf("  %-44s %8.1f s    (%lld files copied)\n", "  the whole drop", double(whole.elapsed()) / 1e3,
                 qint64(QDir(dir.filePath("own")).entryList(QDir::Files).size()));
 }
@@ -168,13 +174,16 @@ int main(int argc, char* argv[])
     hostileFiles(QDir(dir.path()));
     for (const char* name : {"self.svg", "fifo.svg", "big.svgz", "header-bomb.jpg", "progressive-100MP.jpg"}) {
         QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--read"), QDir(dir.path()).filePath(name)});
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--read"), QDir(dir.path()).filePath(name)});
         const bool ended = child.waitForFinished(30000);
         if (!ended)
             child.kill(), child.waitForFinished();
         const QByteArray said = child.readAllStandardOutput().trimmed();
-        std::printf("  %-22s %s\n", name, ended && child.exitStatus() == QProcess::NormalExit ? said.constData()
-                                          : ended ? "crashed" : "still reading after 30 s");
+        std::printf("  %-22s %s\n", name,
+                    ended && child.exitStatus() == QProcess::NormalExit ? said.constData()
+                    : ended                                             ? "crashed"
+                                                                        : "still reading after 30 s");
     }
     dropThousandPhotos(QDir(dir.path()));
     return 0;

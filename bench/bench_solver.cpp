@@ -2,7 +2,8 @@
 //
 //   ./build/bench/bench_solver
 //
-// 1. How soon a table build and a search end when asked to stop; the time to build each size's tables, once per run, and the memory they take.
+// 1. How soon a table build and a search end when asked to stop; the time to build each size's tables, once per run,
+// and the memory they take.
 // 2. Hint latency per size on the game's own scrambles (n⁴ random-walk moves): the first hint of
 //    a game, which finds the whole way, and the hints after it, which follow that way.
 // 3. 4 × 4: every one of Korf's 100 instances as a first hint, within the usual time budget:
@@ -97,7 +98,8 @@ void tableBuilds()
                     double(tableBytes()) / 1e6);
     }
     const Puzzle hardest = korfPuzzle(korf100[81]);
-    stopLatency("4 x 4 search (Korf's #82)", [&](std::stop_token stop) { findWay(hardest, stop, std::chrono::minutes(1)); });
+    stopLatency("4 x 4 search (Korf's #82)",
+                [&](std::stop_token stop) { findWay(hardest, stop, std::chrono::minutes(1)); });
 }
 
 void hintLatency()
@@ -117,8 +119,8 @@ void hintLatency()
                 pressCell(s, *cell);
             }
         }
-        std::printf("  %d x %d                %5d  %13.3f %8.3f  %17.4f %8.4f\n", n, n, games, median(first), worst(first),
-                    median(following), worst(following));
+        std::printf("  %d x %d                %5d  %13.3f %8.3f  %17.4f %8.4f\n", n, n, games, median(first),
+                    worst(first), median(following), worst(following));
     }
 }
 

@@ -321,9 +321,9 @@ void BM_SoundEffectFirstSample(benchmark::State& state)
     }
     for (auto _ : state) {
         record(state, "QSoundEffect", soundLatency([] {
-            effect->stop();
-            effect->play();
-        }));
+                   effect->stop();
+                   effect->play();
+               }));
     }
 }
 
@@ -336,7 +336,8 @@ void printSummary(double firstPlay)
             std::printf("  %-40s not measured\n", label);
             return;
         }
-        std::printf("  %-40s %8.3f ms  target <= %-4g %-4s", label, *value * 1e3, target, *value * 1e3 <= target ? "PASS" : "over");
+        std::printf("  %-40s %8.3f ms  target <= %-4g %-4s", label, *value * 1e3, target,
+                    *value * 1e3 <= target ? "PASS" : "over");
         if (const auto floor = floorName ? median(floorName) : std::nullopt)
             std::printf("  %s %.1f ms, ratio %.2f", floorName, *floor * 1e3, *value / *floor);
         std::printf("  (%zu calls)\n", figures[name].size());
@@ -359,7 +360,8 @@ void printSummary(double firstPlay)
         std::printf("\n");
     }
     if (firstPlay >= 0)
-        std::printf("  %-40s %8.1f ms (one call: opens the device)\n", "the run's first play -> first sample", firstPlay * 1e3);
+        std::printf("  %-40s %8.1f ms (one call: opens the device)\n", "the run's first play -> first sample",
+                    firstPlay * 1e3);
     for (const auto& [name, count] : missed)
         std::printf("  %s: %d of %d sounds never arrived; the median is of the rest\n", name.c_str(), count,
                     count + static_cast<int>(figures[name].size()));
@@ -385,8 +387,10 @@ int main(int argc, char* argv[])
     bigFile = sounds.path() + "/big.wav";
     hugeFile = sounds.path() + "/huge.wav";
     // The big one as 8-bit samples at 1 kHz, which grow most when decoded.
-    if (!writeTone(clickFile, 0.12, 44100, 1000, SF_FORMAT_PCM_16) || !writeTone(paddedClickFile, 0.12, 44100, 1000, SF_FORMAT_PCM_16, 0.4)
-        || !writeTone(bigFile, 32 * 1024 * 1024 / 1000.0, 1000, 250, SF_FORMAT_PCM_U8) || !writeSilence(hugeFile, 1u << 30)) {
+    if (!writeTone(clickFile, 0.12, 44100, 1000, SF_FORMAT_PCM_16) ||
+        !writeTone(paddedClickFile, 0.12, 44100, 1000, SF_FORMAT_PCM_16, 0.4) ||
+        !writeTone(bigFile, 32 * 1024 * 1024 / 1000.0, 1000, 250, SF_FORMAT_PCM_U8) ||
+        !writeSilence(hugeFile, 1u << 30)) {
         std::printf("sound benchmarks skipped: cannot write the test sounds\n");
         return 0;
     }
@@ -396,15 +400,30 @@ int main(int argc, char* argv[])
     const double firstPlay = soundLatency([] { player->play(clickFile); });
 
     benchmark::RegisterBenchmark("BM_PlayCall/click", BM_PlayCall, &clickFile, "call click")
-        ->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(40)->Repetitions(5);
+        ->Unit(benchmark::kMicrosecond)
+        ->UseManualTime()
+        ->Iterations(40)
+        ->Repetitions(5);
     benchmark::RegisterBenchmark("BM_PlayCall/32MiB", BM_PlayCall, &bigFile, "call 32 MiB")
-        ->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(40)->Repetitions(5);
+        ->Unit(benchmark::kMicrosecond)
+        ->UseManualTime()
+        ->Iterations(40)
+        ->Repetitions(5);
     benchmark::RegisterBenchmark("BM_PlayChangedFile/1GiB", BM_PlayChangedFile)
-        ->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(10)->Repetitions(3);
+        ->Unit(benchmark::kMicrosecond)
+        ->UseManualTime()
+        ->Iterations(10)
+        ->Repetitions(3);
     benchmark::RegisterBenchmark("BM_PlayFirstSample", BM_PlayFirstSample)
-        ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(31);
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Repetitions(31);
     benchmark::RegisterBenchmark("BM_SoundEffectFirstSample", BM_SoundEffectFirstSample)
-        ->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(31);
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Repetitions(31);
     benchmark::RunSpecifiedBenchmarks();
     printSummary(firstPlay);
     benchmark::Shutdown();

@@ -11,23 +11,23 @@
 #include "DataFolder.h"
 
 #include "effects/PatternFade.h"
+#include "files/PictureCatalog.h"
+#include "files/PictureFile.h"
 #include "game/Scramble.h"
 #include "ui/Appearance.h"
-#include "files/PictureCatalog.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureBox.h"
-#include "files/PictureFile.h"
 
 #include <benchmark/benchmark.h>
 #include <sndfile.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QProcess>
-#include <QDir>
-#include <QAction>
 #include <QPaintEvent>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -228,7 +228,9 @@ private:
                 qFatal("cannot write the own pictures");
             QDir(folder->path()).mkdir(QStringLiteral("own"));
             for (int n = 1; n <= pictures; ++n)
-                if (::link(first.constData(), QFile::encodeName(folder->filePath(QStringLiteral("own/IMG_%1.jpg").arg(n))).constData()) != 0)
+                if (::link(first.constData(),
+                           QFile::encodeName(folder->filePath(QStringLiteral("own/IMG_%1.jpg").arg(n))).constData()) !=
+                    0)
                     qFatal("cannot link the own pictures");
             std::this_thread::sleep_for(PictureCatalog::restTime + std::chrono::milliseconds(100));
         }
@@ -393,7 +395,9 @@ void BM_TilePressWithSound(benchmark::State& state)
 void registerSoundBenchmarks()
 {
     benchmark::RegisterBenchmark("BM_TilePressWithSound", BM_TilePressWithSound)
-        ->Unit(benchmark::kMicrosecond)->UseManualTime()->Iterations(50);
+        ->Unit(benchmark::kMicrosecond)
+        ->UseManualTime()
+        ->Iterations(50);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -410,8 +414,8 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred)
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime() /
-                    benchmark::GetTimeUnitMultiplier(run.time_unit);
+                medians[run.run_name.function_name] =
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
             if (run.error_occurred)
                 errors[run.run_name.function_name] = run.error_message;
         }
@@ -459,8 +463,8 @@ void printSummary(const SummaryReporter& r)
         const auto step = get(name.c_str()), empty = get("BM_BrowseStep/own0");
         const std::string label = std::string("browse step, ") + own + " own pictures";
         if (step && empty)
-            std::printf("  %-38s %8.2f ms  0 own pictures %.2f ms, ratio %.2f target <= 2 %s\n", label.c_str(), *step * 1e3,
-                        *empty * 1e3, *step / *empty, *step / *empty <= 2 ? "PASS" : "over");
+            std::printf("  %-38s %8.2f ms  0 own pictures %.2f ms, ratio %.2f target <= 2 %s\n", label.c_str(),
+                        *step * 1e3, *empty * 1e3, *step / *empty, *step / *empty <= 2 ? "PASS" : "over");
         else
             std::printf("  %-38s %s\n", label.c_str(), why(step ? "BM_BrowseStep/own0" : name.c_str()).c_str());
     }
@@ -488,8 +492,8 @@ int main(int argc, char* argv[])
     benchmark::Initialize(&count, args.data());
 
     // The offscreen platform says so each time the fixed-size main window lays itself out.
-    static const QtMessageHandler forward = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    static const QtMessageHandler forward =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
             if (!message.contains(QLatin1String("propagateSizeHints")))
                 forward(type, context, message);
         });

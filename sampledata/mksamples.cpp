@@ -36,7 +36,10 @@ using std::numbers::pi;
 // expression (or a braced list, which is sequenced) for the same reason.
 class Rng {
 public:
-    explicit Rng(std::uint32_t seed) : generator(seed) {}
+    explicit Rng(std::uint32_t seed)
+        : generator(seed)
+    {
+    }
     double real(double lo, double hi) { return lo + (hi - lo) * (double(generator()) / 4294967296.0); }
     int integer(int lo, int hi) { return lo + int(generator() % std::uint32_t(hi - lo + 1)); }
     bool chance(double p) { return real(0, 1) < p; }
@@ -47,12 +50,12 @@ private:
 
 QColor hsv(double h, double s, double v, double a = 1.0)
 {
-    return QColor::fromHsvF(float(h - std::floor(h)), float(std::clamp(s, 0.0, 1.0)),
-                            float(std::clamp(v, 0.0, 1.0)), float(std::clamp(a, 0.0, 1.0)));
+    return QColor::fromHsvF(float(h - std::floor(h)), float(std::clamp(s, 0.0, 1.0)), float(std::clamp(v, 0.0, 1.0)),
+                            float(std::clamp(a, 0.0, 1.0)));
 }
 
 // Draws hue, saturation and value in that order from the given ranges.
-QColor pick(Rng &rng, double h0, double h1, double s0, double s1, double v0, double v1, double a = 1.0)
+QColor pick(Rng& rng, double h0, double h1, double s0, double s1, double v0, double v1, double a = 1.0)
 {
     const double h = rng.real(h0, h1);
     const double s = rng.real(s0, s1);
@@ -70,9 +73,10 @@ QRgb mixRgb(QRgb a, QRgb b, double t)
 // texture without pulling in a noise library.
 class Noise {
 public:
-    Noise(Rng &rng, double size) : cellSize(size)
+    Noise(Rng& rng, double size)
+        : cellSize(size)
     {
-        for (double &v : grid)
+        for (double& v : grid)
             v = rng.real(0, 1);
     }
     double at(double x, double y) const
@@ -105,7 +109,7 @@ private:
 
 // One point per cell of a grid over `area`: looks random, yet no part of the
 // picture is left without something to recognise it by.
-std::vector<QPointF> scatter(Rng &rng, int cols, int rows, const QRectF &area)
+std::vector<QPointF> scatter(Rng& rng, int cols, int rows, const QRectF& area)
 {
     std::vector<QPointF> points;
     const double cw = area.width() / cols, ch = area.height() / rows;
@@ -151,7 +155,7 @@ QImage canvas()
     return img;
 }
 
-void cloud(QPainter &p, Rng &rng, QPointF c, double size)
+void cloud(QPainter& p, Rng& rng, QPointF c, double size)
 {
     p.setPen(Qt::NoPen);
     const int puffs = rng.integer(4, 7);
@@ -166,7 +170,7 @@ void cloud(QPainter &p, Rng &rng, QPointF c, double size)
     }
 }
 
-void birds(QPainter &p, Rng &rng, int count, const QRectF &area)
+void birds(QPainter& p, Rng& rng, int count, const QRectF& area)
 {
     p.setPen(QPen(QColor(40, 40, 60), 1.4));
     p.setBrush(Qt::NoBrush);
@@ -182,21 +186,21 @@ void birds(QPainter &p, Rng &rng, int count, const QRectF &area)
 
 // Mirrors the scene above `waterline` into the rows below it with a sideways
 // ripple and a tint, so the water shows the landscape it lies in.
-void reflect(QImage &img, int waterline, int bottom, QRgb tint, double amount, Rng &rng)
+void reflect(QImage& img, int waterline, int bottom, QRgb tint, double amount, Rng& rng)
 {
     const double phase = rng.real(0, 2 * pi);
     for (int y = waterline; y < bottom; ++y) {
         const int d = y - waterline;
         const int shift = int(std::lround(2.5 * std::sin(d * 0.9 + phase) * (1 + d / 40.0)));
-        auto *to = reinterpret_cast<QRgb *>(img.scanLine(y));
-        const auto *from = reinterpret_cast<const QRgb *>(img.constScanLine(std::max(0, waterline - 1 - d)));
+        auto* to = reinterpret_cast<QRgb*>(img.scanLine(y));
+        const auto* from = reinterpret_cast<const QRgb*>(img.constScanLine(std::max(0, waterline - 1 - d)));
         const double t = std::min(0.9, amount + d * 0.004);
         for (int x = 0; x < W; ++x)
             to[x] = mixRgb(from[std::clamp(x + shift, 0, W - 1)], tint, t);
     }
 }
 
-void conifer(QPainter &p, QPointF base, double h, QColor green)
+void conifer(QPainter& p, QPointF base, double h, QColor green)
 {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(90, 60, 35));
@@ -210,7 +214,7 @@ void conifer(QPainter &p, QPointF base, double h, QColor green)
 
 // ---------------------------------------------------------------- pictures
 
-QImage lake(Rng &rng)
+QImage lake(Rng& rng)
 {
     QImage img = canvas();
     constexpr int shore = 200, lakeEnd = 292;
@@ -229,7 +233,7 @@ QImage lake(Rng &rng)
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 236, 140));
     p.drawEllipse(sun, 22, 22);
-    for (const QPointF &c : scatter(rng, 4, 2, QRectF(90, 5, W - 90, 115)))
+    for (const QPointF& c : scatter(rng, 4, 2, QRectF(90, 5, W - 90, 115)))
         cloud(p, rng, c, rng.real(9, 17));
     birds(p, rng, 8, QRectF(150, 20, 280, 80));
 
@@ -253,7 +257,9 @@ QImage lake(Rng &rng)
     p.drawPolygon(snow);
     p.restore();
 
-    auto hill = [](double x, double base, double k) { return base + 9 * std::sin(x * 0.013 * k + k) + 5 * std::sin(x * 0.041 + k * 2); };
+    auto hill = [](double x, double base, double k) {
+        return base + 9 * std::sin(x * 0.013 * k + k) + 5 * std::sin(x * 0.041 + k * 2);
+    };
     const QColor hillColours[] = {QColor(80, 150, 85), QColor(52, 122, 60)};
     for (int layer = 0; layer < 2; ++layer) {
         QPolygonF poly{{0, double(shore)}};
@@ -304,7 +310,7 @@ QImage lake(Rng &rng)
         p.drawLine(root, root + QPointF(lean, -len));
     }
     p.setPen(Qt::NoPen);
-    for (const QPointF &c : scatter(rng, 12, 2, QRectF(70, lakeEnd + 4, W - 70, H - lakeEnd - 8))) {
+    for (const QPointF& c : scatter(rng, 12, 2, QRectF(70, lakeEnd + 4, W - 70, H - lakeEnd - 8))) {
         p.setBrush(hsv(rng.real(0, 1), 0.7, 1));
         for (int k = 0; k < 5; ++k)
             p.drawEllipse(c + QPointF(3.5 * std::cos(k * 2 * pi / 5), 3.5 * std::sin(k * 2 * pi / 5)), 2.8, 2.8);
@@ -327,7 +333,7 @@ QImage lake(Rng &rng)
     return img;
 }
 
-QImage mosaic(Rng &rng)
+QImage mosaic(Rng& rng)
 {
     QImage img = canvas();
     QPainter p(&img);
@@ -368,7 +374,7 @@ QImage mosaic(Rng &rng)
     p.drawPath(star(centre, 40, 18, 8, 0));
     p.setBrush(QColor(180, 40, 50));
     p.drawEllipse(centre, 12, 12);
-    for (const QPointF &c : {QPointF(0, 0), QPointF(W, 0), QPointF(0, H), QPointF(W, H)}) {
+    for (const QPointF& c : {QPointF(0, 0), QPointF(W, 0), QPointF(0, H), QPointF(W, H)}) {
         p.setBrush(QColor(40, 70, 130));
         p.drawPath(regular(c, 70, 8, 0));
         p.setBrush(QColor(250, 250, 245));
@@ -377,7 +383,7 @@ QImage mosaic(Rng &rng)
     return img;
 }
 
-QImage shapes(Rng &rng)
+QImage shapes(Rng& rng)
 {
     QImage img = canvas();
     QPainter p(&img);
@@ -397,7 +403,7 @@ QImage shapes(Rng &rng)
         p.setBrush(hsv(rng.real(0, 1), 0.5, 1, 0.25));
         p.drawEllipse(c, r, r);
     }
-    for (const QPointF &c : scatter(rng, 8, 6, QRectF(0, 0, W, H))) {
+    for (const QPointF& c : scatter(rng, 8, 6, QRectF(0, 0, W, H))) {
         const double size = rng.real(12, 27), turn = rng.real(0, pi);
         const QColor fill = pick(rng, 0, 1, 0.55, 0.95, 0.8, 1);
         p.setPen(QPen(rng.chance(0.5) ? QColor(255, 255, 255) : QColor(30, 20, 40), 2));
@@ -423,7 +429,7 @@ QImage shapes(Rng &rng)
     return img;
 }
 
-QImage city(Rng &rng)
+QImage city(Rng& rng)
 {
     QImage img = canvas();
     constexpr int water = 292;
@@ -457,7 +463,7 @@ QImage city(Rng &rng)
         p.drawEllipse(c, w, w * 0.12);
     }
     // High wisps and a radio mast give the top of the sky landmarks of its own.
-    for (const QPointF &c : scatter(rng, 5, 1, QRectF(130, 8, W - 130, 80))) {
+    for (const QPointF& c : scatter(rng, 5, 1, QRectF(130, 8, W - 130, 80))) {
         const double w = rng.real(22, 40);
         p.setBrush(QColor(150, 90, 150, 130));
         p.drawEllipse(c, w, w * 0.16);
@@ -545,12 +551,12 @@ QImage city(Rng &rng)
     return img;
 }
 
-QImage underwater(Rng &rng)
+QImage underwater(Rng& rng)
 {
     QImage img = canvas();
     const Noise caustic(rng, 22), grain(rng, 6);
     for (int y = 0; y < H; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < W; ++x) {
             const double seabed = 300 + 8 * std::sin(x * 0.025);
             if (y >= seabed) {
@@ -561,8 +567,8 @@ QImage underwater(Rng &rng)
                 const double n = 1 - std::abs(2 * caustic.fractal(x, y * 1.4, 3) - 1);
                 const double light = std::pow(n, 6) * 110 * (1 - y / 330.0);
                 line[x] = mixRgb(qRgb(70, 195, 230), qRgb(8, 40, 110), y / 300.0);
-                line[x] = qRgb(std::min(255, qRed(line[x]) + int(light * 0.7)), std::min(255, qGreen(line[x]) + int(light)),
-                               std::min(255, qBlue(line[x]) + int(light)));
+                line[x] = qRgb(std::min(255, qRed(line[x]) + int(light * 0.7)),
+                               std::min(255, qGreen(line[x]) + int(light)), std::min(255, qBlue(line[x]) + int(light)));
             }
         }
     }
@@ -585,7 +591,7 @@ QImage underwater(Rng &rng)
         p.drawPath(weed);
     }
     p.setPen(Qt::NoPen);
-    for (const QPointF &c : scatter(rng, 6, 1, QRectF(0, 318, W, 36))) {
+    for (const QPointF& c : scatter(rng, 6, 1, QRectF(0, 318, W, 36))) {
         switch (rng.integer(0, 2)) {
         case 0:
             p.setBrush(QColor(240, 120, 40));
@@ -601,7 +607,7 @@ QImage underwater(Rng &rng)
                 p.drawEllipse(c + QPointF{rng.real(-14, 14), rng.real(-22, 0)}, 5, 5);
         }
     }
-    for (const QPointF &c : scatter(rng, 5, 4, QRectF(0, 15, W, 270))) {
+    for (const QPointF& c : scatter(rng, 5, 4, QRectF(0, 15, W, 270))) {
         const double len = rng.real(12, 28), dir = rng.chance(0.5) ? 1 : -1;
         const QColor body = hsv(rng.real(0, 1), 0.85, 1);
         p.save();
@@ -637,7 +643,7 @@ QImage underwater(Rng &rng)
     return img;
 }
 
-QImage tulips(Rng &rng)
+QImage tulips(Rng& rng)
 {
     QImage img = canvas();
     constexpr double horizon = 125;
@@ -651,7 +657,7 @@ QImage tulips(Rng &rng)
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 245, 170));
     p.drawEllipse(QPointF(60, 40), 18, 18);
-    for (const QPointF &c : scatter(rng, 6, 1, QRectF(80, 5, W - 80, 60)))
+    for (const QPointF& c : scatter(rng, 6, 1, QRectF(80, 5, W - 80, 60)))
         cloud(p, rng, c, rng.real(7, 12));
     birds(p, rng, 6, QRectF(150, 60, 200, 30));
     for (double x = -5; x < W; x += rng.real(6, 12)) {
@@ -678,11 +684,15 @@ QImage tulips(Rng &rng)
     p.setPen(Qt::NoPen);
 
     // Coloured beds run towards the vanishing point; nearer flowers are drawn larger.
-    const QColor beds[] = {QColor(220, 30, 45), QColor(250, 210, 40), QColor(240, 120, 180),
+    const QColor beds[] = {QColor(220, 30, 45),  QColor(250, 210, 40),  QColor(240, 120, 180),
                            QColor(140, 60, 190), QColor(250, 250, 245), QColor(250, 130, 30)};
     constexpr double bedWidth = 72, bedStart = -430;
-    auto toGround = [&](double x, double y) { return vanish.x() + (x - vanish.x()) * (H - vanish.y()) / (y - vanish.y()); };
-    auto toScreen = [&](double u, double y) { return vanish.x() + (u - vanish.x()) * (y - vanish.y()) / (H - vanish.y()); };
+    auto toGround = [&](double x, double y) {
+        return vanish.x() + (x - vanish.x()) * (H - vanish.y()) / (y - vanish.y());
+    };
+    auto toScreen = [&](double u, double y) {
+        return vanish.x() + (u - vanish.x()) * (y - vanish.y()) / (H - vanish.y());
+    };
     p.fillRect(QRectF(0, horizon, W, H - horizon), QColor(70, 120, 45));
     for (int k = 0; k < 20; ++k) {
         const double u0 = bedStart + k * bedWidth, u1 = u0 + bedWidth * 0.8;
@@ -706,12 +716,15 @@ QImage tulips(Rng &rng)
             p.drawEllipse(QPointF(x + jx, y - s * 1.3), s * 0.42, s * 0.55);
             if (s > 5) {
                 p.setBrush(c.darker(125));
-                p.drawPolygon(QPolygonF{{x + jx - s * 0.42, y - s * 1.4}, {x + jx - s * 0.2, y - s * 1.95},
-                                        {x + jx, y - s * 1.5}, {x + jx + s * 0.2, y - s * 1.95}, {x + jx + s * 0.42, y - s * 1.4}});
+                p.drawPolygon(QPolygonF{{x + jx - s * 0.42, y - s * 1.4},
+                                        {x + jx - s * 0.2, y - s * 1.95},
+                                        {x + jx, y - s * 1.5},
+                                        {x + jx + s * 0.2, y - s * 1.95},
+                                        {x + jx + s * 0.42, y - s * 1.4}});
             }
         }
     }
-    for (const QPointF &c : scatter(rng, 4, 1, QRectF(0, 180, W, 120))) {
+    for (const QPointF& c : scatter(rng, 4, 1, QRectF(0, 180, W, 120))) {
         const QColor wing = hsv(rng.real(0, 1), 0.8, 1);
         p.setBrush(wing);
         p.drawEllipse(c + QPointF(-6, -4), 6, 5);
@@ -725,10 +738,10 @@ QImage tulips(Rng &rng)
     return img;
 }
 
-QImage stainedGlass(Rng &rng)
+QImage stainedGlass(Rng& rng)
 {
     QImage img = canvas();
-    const QColor palette[] = {QColor(170, 20, 40), QColor(30, 60, 170), QColor(20, 130, 70), QColor(235, 170, 30),
+    const QColor palette[] = {QColor(170, 20, 40),  QColor(30, 60, 170),  QColor(20, 130, 70),  QColor(235, 170, 30),
                               QColor(110, 40, 150), QColor(20, 140, 150), QColor(215, 80, 130), QColor(240, 215, 120)};
     const std::vector<QPointF> seeds = scatter(rng, 12, 9, QRectF(0, 0, W, H));
     std::vector<QColor> cellColour;
@@ -740,7 +753,7 @@ QImage stainedGlass(Rng &rng)
     constexpr int sectors[] = {1, 8, 16, 24};
     const QColor lead(32, 26, 30);
     for (int y = 0; y < H; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < W; ++x) {
             const QPointF pt(x + 0.5, y + 0.5), d = pt - centre;
             const double r = std::hypot(d.x(), d.y());
@@ -755,8 +768,10 @@ QImage stainedGlass(Rng &rng)
                 const double part = a * sectors[ring];
                 const int sector = int(part) % sectors[ring];
                 glass = palette[(ring * 3 + sector % (ring + 2)) % 8];
-                edge = std::min({r - rings[ring], rings[ring + 1] - r,
-                                 ring ? r * 2 * pi / sectors[ring] * std::min(part - std::floor(part), std::ceil(part) - part) : 99.0});
+                edge = std::min(
+                    {r - rings[ring], rings[ring + 1] - r,
+                     ring ? r * 2 * pi / sectors[ring] * std::min(part - std::floor(part), std::ceil(part) - part)
+                          : 99.0});
             } else {
                 std::size_t best = 0;
                 double bestDist = 1e9;
@@ -798,7 +813,7 @@ QPainterPath envelope(QPointF c, double r)
     return path;
 }
 
-QImage balloons(Rng &rng)
+QImage balloons(Rng& rng)
 {
     QImage img = canvas();
     constexpr double ground = 258;
@@ -808,7 +823,7 @@ QImage balloons(Rng &rng)
     sky.setColorAt(0, QColor(60, 130, 215));
     sky.setColorAt(1, QColor(210, 230, 245));
     p.fillRect(QRectF(0, 0, W, ground), sky);
-    for (const QPointF &c : scatter(rng, 6, 2, QRectF(0, 0, W, 235)))
+    for (const QPointF& c : scatter(rng, 6, 2, QRectF(0, 0, W, 235)))
         cloud(p, rng, c, rng.real(6, 12));
     birds(p, rng, 9, QRectF(0, 150, W, 70));
     QPolygonF hills{{0, ground}};
@@ -827,7 +842,8 @@ QImage balloons(Rng &rng)
             const double u1 = u0 + rng.real(40, 110);
             const QColor c = pick(rng, 0.12, 0.3, 0.4, 0.75, 0.55, 0.85);
             QPainterPath field;
-            field.addPolygon(QPolygonF{{screenX(u0, y0), y0}, {screenX(u1, y0), y0}, {screenX(u1, y1), y1}, {screenX(u0, y1), y1}});
+            field.addPolygon(
+                QPolygonF{{screenX(u0, y0), y0}, {screenX(u1, y0), y0}, {screenX(u1, y1), y1}, {screenX(u0, y1), y1}});
             field.closeSubpath();
             p.fillPath(field, c);
             p.save();
@@ -841,7 +857,8 @@ QImage balloons(Rng &rng)
                 p.setBrush(QColor(245, 240, 230));
                 p.drawRect(QRectF(hx - s, y1 - s * 1.6, s * 2, s * 1.2));
                 p.setBrush(QColor(190, 60, 40));
-                p.drawPolygon(QPolygonF{{hx - s * 1.2, y1 - s * 1.6}, {hx + s * 1.2, y1 - s * 1.6}, {hx, y1 - s * 2.5}});
+                p.drawPolygon(
+                    QPolygonF{{hx - s * 1.2, y1 - s * 1.6}, {hx + s * 1.2, y1 - s * 1.6}, {hx, y1 - s * 2.5}});
             }
             u0 = u1;
         }
@@ -853,9 +870,9 @@ QImage balloons(Rng &rng)
     p.setBrush(Qt::NoBrush);
     p.drawPath(river);
 
-    const QColor colours[] = {QColor(230, 40, 50), QColor(255, 210, 30), QColor(40, 90, 200), QColor(40, 170, 80),
+    const QColor colours[] = {QColor(230, 40, 50),   QColor(255, 210, 30), QColor(40, 90, 200), QColor(40, 170, 80),
                               QColor(250, 250, 250), QColor(240, 120, 30), QColor(150, 60, 180)};
-    for (const QPointF &c : scatter(rng, 6, 4, QRectF(0, 0, W, 235))) {
+    for (const QPointF& c : scatter(rng, 6, 4, QRectF(0, 0, W, 235))) {
         const double r = rng.real(8, 19);
         const int first = rng.integer(0, 6), second = rng.integer(1, 6), gores = rng.integer(4, 8);
         const QPainterPath shape = envelope(c, r);
@@ -883,7 +900,7 @@ QImage balloons(Rng &rng)
     return img;
 }
 
-void patch(QPainter &p, const QRectF &r, int pattern, QColor base, QColor accent)
+void patch(QPainter& p, const QRectF& r, int pattern, QColor base, QColor accent)
 {
     p.fillRect(r, base);
     p.setPen(Qt::NoPen);
@@ -907,7 +924,8 @@ void patch(QPainter &p, const QRectF &r, int pattern, QColor base, QColor accent
         for (int i = 0; i < 4; ++i)
             for (int j = 0; j < 4; ++j)
                 if ((i + j) % 2)
-                    p.drawRect(QRectF(r.left() + i * r.width() / 4, r.top() + j * r.height() / 4, r.width() / 4, r.height() / 4));
+                    p.drawRect(QRectF(r.left() + i * r.width() / 4, r.top() + j * r.height() / 4, r.width() / 4,
+                                      r.height() / 4));
         break;
     case 3:
         for (int i = 0; i < 2; ++i) {
@@ -927,7 +945,7 @@ void patch(QPainter &p, const QRectF &r, int pattern, QColor base, QColor accent
     }
 }
 
-QImage quilt(Rng &rng)
+QImage quilt(Rng& rng)
 {
     QImage img = canvas();
     QPainter p(&img);
@@ -967,14 +985,15 @@ QImage quilt(Rng &rng)
     return img;
 }
 
-QImage space(Rng &rng)
+QImage space(Rng& rng)
 {
     QImage img = canvas();
     const Noise cloudA(rng, 70), cloudB(rng, 45);
     for (int y = 0; y < H; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < W; ++x) {
-            const double a = std::pow(cloudA.fractal(x, y, 5), 2.2) * 2.2, b = std::pow(cloudB.fractal(x, y, 4), 3) * 2.5;
+            const double a = std::pow(cloudA.fractal(x, y, 5), 2.2) * 2.2,
+                         b = std::pow(cloudB.fractal(x, y, 4), 3) * 2.5;
             line[x] = qRgb(std::min(255, int(10 + 170 * a + 40 * b)), std::min(255, int(8 + 30 * a + 120 * b)),
                            std::min(255, int(30 + 160 * a + 150 * b)));
         }
@@ -989,7 +1008,7 @@ QImage space(Rng &rng)
         p.setBrush(hsv(tint.hueF(), tint.saturationF(), 1, rng.real(0.5, 1)));
         p.drawEllipse(at, r, r);
     }
-    for (const QPointF &c : scatter(rng, 6, 4, QRectF(0, 0, W, H))) {
+    for (const QPointF& c : scatter(rng, 6, 4, QRectF(0, 0, W, H))) {
         p.setPen(QPen(QColor(255, 255, 240, 200), 1));
         const double r = rng.real(3, 7);
         p.drawLine(c - QPointF(r, 0), c + QPointF(r, 0));
@@ -1055,7 +1074,7 @@ QImage space(Rng &rng)
 }
 
 // Listed in the order the player meets them.
-using Painter = QImage (*)(Rng &);
+using Painter = QImage (*)(Rng&);
 constexpr Painter pictures[] = {lake, mosaic, shapes, city, underwater, tulips, stainedGlass, balloons, quilt, space};
 static_assert(std::size(pictures) == MKSAMPLES_PICTURE_COUNT, "update VELLUMI_SAMPLE_PICTURES in CMakeLists.txt");
 
@@ -1068,32 +1087,32 @@ public:
 
     SF_VIRTUAL_IO io()
     {
-        return {[](void *self) { return sf_count_t(get(self).bytes.size()); },
-                [](sf_count_t offset, int whence, void *self) {
-                    MemoryFile &f = get(self);
+        return {[](void* self) { return sf_count_t(get(self).bytes.size()); },
+                [](sf_count_t offset, int whence, void* self) {
+                    MemoryFile& f = get(self);
                     f.pos = offset + (whence == SEEK_CUR ? f.pos : whence == SEEK_END ? f.bytes.size() : 0);
                     return f.pos;
                 },
-                [](void *to, sf_count_t count, void *self) {
-                    MemoryFile &f = get(self);
+                [](void* to, sf_count_t count, void* self) {
+                    MemoryFile& f = get(self);
                     count = std::clamp<sf_count_t>(f.bytes.size() - f.pos, 0, count);
                     std::memcpy(to, f.bytes.constData() + f.pos, size_t(count));
                     f.pos += count;
                     return count;
                 },
-                [](const void *from, sf_count_t count, void *self) {
-                    MemoryFile &f = get(self);
+                [](const void* from, sf_count_t count, void* self) {
+                    MemoryFile& f = get(self);
                     if (f.pos + count > f.bytes.size())
                         f.bytes.resize(f.pos + count, '\0');
                     std::memcpy(f.bytes.data() + f.pos, from, size_t(count));
                     f.pos += count;
                     return count;
                 },
-                [](void *self) { return get(self).pos; }};
+                [](void* self) { return get(self).pos; }};
     }
 
 private:
-    static MemoryFile &get(void *self) { return *static_cast<MemoryFile *>(self); }
+    static MemoryFile& get(void* self) { return *static_cast<MemoryFile*>(self); }
     sf_count_t pos = 0;
 };
 
@@ -1109,12 +1128,13 @@ QByteArray moveSound()
         const double t = double(i) / rate;
         const double attack = std::min(1.0, t / 0.002);
         const double release = std::min(1.0, (clickLength - i) / (0.005 * rate));
-        const double tone = std::sin(2 * pi * 1500 * t) * std::exp(-t / 0.012) + 0.35 * std::sin(2 * pi * 3150 * t) * std::exp(-t / 0.005);
+        const double tone = std::sin(2 * pi * 1500 * t) * std::exp(-t / 0.012) +
+                            0.35 * std::sin(2 * pi * 3150 * t) * std::exp(-t / 0.005);
         filtered += 0.3 * (rng.real(-1, 1) - filtered);
         wave[std::size_t(i)] = attack * release * (tone + 1.2 * filtered * std::exp(-t / 0.003));
         peak = std::max(peak, std::abs(wave[std::size_t(i)]));
     }
-    const double gain = 0.5 / peak;  // -6 dBFS
+    const double gain = 0.5 / peak; // -6 dBFS
     std::vector<short> samples;
     for (double v : wave)
         samples.push_back(short(std::lround(v * gain * 32767)));
@@ -1122,7 +1142,7 @@ QByteArray moveSound()
     MemoryFile out;
     SF_VIRTUAL_IO io = out.io();
     SF_INFO format{0, rate, 1, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0};
-    SNDFILE *file = sf_open_virtual(&io, SFM_WRITE, &format, &out);
+    SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &format, &out);
     if (!file || sf_writef_short(file, samples.data(), total) != total || sf_close(file) != 0) {
         std::fprintf(stderr, "mksamples: cannot make the move sound: %s\n", sf_strerror(nullptr));
         return {};
@@ -1162,16 +1182,17 @@ const char readme[] = R"(Vellumi 拼图游戏 使用说明（程序文件：tess
 
 // ------------------------------------------------------------------ output
 
-bool save(const QString &path, const QByteArray &bytes)
+bool save(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;
-    std::fprintf(stderr, "mksamples: cannot write %s: %s\n", qPrintable(QDir::toNativeSeparators(path)), qPrintable(file.errorString()));
+    std::fprintf(stderr, "mksamples: cannot write %s: %s\n", qPrintable(QDir::toNativeSeparators(path)),
+                 qPrintable(file.errorString()));
     return false;
 }
 
-bool saveJpeg(const QString &path, const QImage &image)
+bool saveJpeg(const QString& path, const QImage& image)
 {
     QSaveFile file(path);
     QImageWriter writer(&file, "jpeg");
@@ -1181,13 +1202,14 @@ bool saveJpeg(const QString &path, const QImage &image)
     if (file.open(QIODevice::WriteOnly) && writer.write(image) && file.commit())
         return true;
     const QString why = writer.error() != QImageWriter::UnknownError ? writer.errorString() : file.errorString();
-    std::fprintf(stderr, "mksamples: cannot write %s: %s\n", qPrintable(QDir::toNativeSeparators(path)), qPrintable(why));
+    std::fprintf(stderr, "mksamples: cannot write %s: %s\n", qPrintable(QDir::toNativeSeparators(path)),
+                 qPrintable(why));
     return false;
 }
 
 } // namespace
 
-int main(int argc, char *argv[])
+int main(int argc, char* argv[])
 {
     // Only for plugin lookup: the JPEG writer is a plugin. No display is needed.
     QCoreApplication app(argc, argv);
@@ -1201,7 +1223,8 @@ int main(int argc, char *argv[])
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     if (!out.mkpath(QStringLiteral("image"))) {
-        std::fprintf(stderr, "mksamples: cannot create %s\n", qPrintable(QDir::toNativeSeparators(out.filePath("image"))));
+        std::fprintf(stderr, "mksamples: cannot create %s\n",
+                     qPrintable(QDir::toNativeSeparators(out.filePath("image"))));
         return 1;
     }
 
@@ -1213,8 +1236,8 @@ int main(int argc, char *argv[])
             return 1;
     }
     const QByteArray sound = moveSound();
-    const bool ok = save(out.filePath(QStringLiteral("image/picture.txt")), QByteArray::number(count) + '\n')
-        && !sound.isEmpty() && save(out.filePath(QStringLiteral("move.wav")), sound)
-        && save(out.filePath(QStringLiteral("readme.txt")), QByteArray(readme));
+    const bool ok = save(out.filePath(QStringLiteral("image/picture.txt")), QByteArray::number(count) + '\n') &&
+                    !sound.isEmpty() && save(out.filePath(QStringLiteral("move.wav")), sound) &&
+                    save(out.filePath(QStringLiteral("readme.txt")), QByteArray(readme));
     return ok ? 0 : 1;
 }

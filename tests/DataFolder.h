@@ -28,7 +28,8 @@ inline bool writeFile(const QString& name, const QByteArray& content)
 // A program folder with the count file and the pictures numbered 1 … pictures.
 inline bool makeDataFolder(const QString& folder, const QByteArray& count, int pictures)
 {
-    bool ok = QDir(folder).mkpath(QStringLiteral("image")) && writeFile(folder + QStringLiteral("/image/picture.txt"), count);
+    bool ok =
+        QDir(folder).mkpath(QStringLiteral("image")) && writeFile(folder + QStringLiteral("/image/picture.txt"), count);
     for (int p = 1; p <= pictures && ok; ++p)
         ok = picture(p).save(folder + QStringLiteral("/image/angle%1.jpg").arg(p), nullptr, 95);
     return ok;

@@ -33,7 +33,10 @@ struct RecordingSurface : PictureSurface {
 };
 
 // The stored word, alpha included: QImage::pixel() would hide a cleared alpha byte.
-QRgb word(const QImage& image, int x, int y) { return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x]; }
+QRgb word(const QImage& image, int x, int y)
+{
+    return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x];
+}
 
 // The three boxes as the main window has them: source and work start at other sizes. The picture
 // has no black pixel and is smaller than the box, so the AND's extent shows.

@@ -177,7 +177,8 @@ private slots:
     void difficultyAndPicturesCycle()
     {
         QCOMPARE((QList<int>{nextGridSize(3), nextGridSize(5), nextGridSize(6), nextGridSize(7)}), (QList{4, 6, 3, 7}));
-        QCOMPARE((QList<int>{previousGridSize(3), previousGridSize(4), previousGridSize(6), previousGridSize(2)}), (QList{6, 3, 5, 2}));
+        QCOMPARE((QList<int>{previousGridSize(3), previousGridSize(4), previousGridSize(6), previousGridSize(2)}),
+                 (QList{6, 3, 5, 2}));
         QCOMPARE((QList<int>{nextPicture(4, 5), nextPicture(5, 5), nextPicture(32767, 32767)}), (QList{5, 1, 1}));
         QCOMPARE((QList<int>{previousPicture(2, 5), previousPicture(1, 5)}), (QList{1, 5}));
     }
@@ -193,7 +194,10 @@ private slots:
         row("a comma ends the field", "3,", 3, CountError::None);
         row("blank lines, blanks, a second field", "\n\n  5 4", 5, CountError::None);
         row("CRLF", "7\r\n9", 7, CountError::None);
-        row("byte-order mark", "\xEF\xBB\xBF" "8\n", 8, CountError::None);
+        row("byte-order mark",
+            "\xEF\xBB\xBF"
+            "8\n",
+            8, CountError::None);
         row("33 leading zeros", QByteArray(33, '0') + "5", 5, CountError::None);
         row("smallest", "-32768", -32768, CountError::None);
         row("largest", "+32767", 32767, CountError::None);
@@ -201,7 +205,10 @@ private slots:
         row("digits then letters", "3x", 0, CountError::NotANumber);
         row("a sign alone before the end", "+,", 0, CountError::NotANumber);
         row("an empty first field", ",3", 0, CountError::NotANumber);
-        row("a broken byte-order mark", "\xEF\xBB" "8", 0, CountError::NotANumber);
+        row("a broken byte-order mark",
+            "\xEF\xBB"
+            "8",
+            0, CountError::NotANumber);
         row("one past the largest", "32768", 0, CountError::OutOfRange);
         row("one past the smallest", "-32769", 0, CountError::OutOfRange);
         row("a hundred digits", QByteArray(100, '9'), 0, CountError::OutOfRange);

@@ -1,36 +1,36 @@
 #include "DataFolder.h"
 
 #include "app/FatalError.h"
+#include "files/PictureFile.h"
+#include "files/Settings.h"
 #include "game/Board.h"
 #include "ui/AboutDialog.h"
+#include "ui/Appearance.h"
 #include "ui/Artwork.h"
 #include "ui/BoardView.h"
-#include "ui/Appearance.h"
 #include "ui/ImageControl.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureBox.h"
-#include "files/PictureFile.h"
-#include "files/Settings.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
-#include <QDragEnterEvent>
-#include <QUrl>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
-#include <QStyle>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <random>
 
@@ -51,7 +51,8 @@ Rnd leftAndRight()
 
 Rnd seeded(int seed)
 {
-    return [generator = std::mt19937(seed)]() mutable { return std::uniform_real_distribution<float>(0, 1)(generator); };
+    return
+        [generator = std::mt19937(seed)]() mutable { return std::uniform_real_distribution<float>(0, 1)(generator); };
 }
 
 template <typename T = QWidget>
@@ -61,16 +62,28 @@ T* control(const QWidget& w, const QString& name)
     return found ? found : (qFatal("no control %s", qPrintable(name)), nullptr);
 }
 
-ImageControl* tile(const QWidget& w, int cell) { return control<ImageControl>(w, QStringLiteral("picbox(%1)").arg(cell)); }
-QAction* command(const QWidget& w, const char* name) { return control<QMenu>(w, "E_games")->findChild<QAction*>(name); }
-QImage shownPicture(const QWidget& w) { return control<PictureBox>(w, "Picture3")->surface(); }
+ImageControl* tile(const QWidget& w, int cell)
+{
+    return control<ImageControl>(w, QStringLiteral("picbox(%1)").arg(cell));
+}
+QAction* command(const QWidget& w, const char* name)
+{
+    return control<QMenu>(w, "E_games")->findChild<QAction*>(name);
+}
+QImage shownPicture(const QWidget& w)
+{
+    return control<PictureBox>(w, "Picture3")->surface();
+}
 // What a screen reader is told of a control.
 QString said(const QWidget& w, const QString& name, QAccessible::Text what = QAccessible::Name)
 {
     return QAccessible::queryAccessibleInterface(control(w, name))->text(what);
 }
 
-void press(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) { QTest::mousePress(widget, button, {}, QPoint(2, 2)); }
+void press(QWidget* widget, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mousePress(widget, button, {}, QPoint(2, 2));
+}
 // As a screen reader presses a button.
 void pressAloud(QWidget* widget)
 {
@@ -78,7 +91,10 @@ void pressAloud(QWidget* widget)
     QCOMPARE(button->role(), QAccessible::Button);
     button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
 }
-void click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(widget, button, {}, QPoint(2, 2)); }
+void click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mouseClick(widget, button, {}, QPoint(2, 2));
+}
 
 // Through the window, the way the window system delivers a press, so that a modal window or a
 // disabled control stops it as it stops a player.
@@ -185,11 +201,15 @@ void MainWindowTest::checkBoardShown(const MainWindow& w, int picture)
         const int t = game.board[k];
         if (!shown)
             continue;
-        QCOMPARE(tile(w, k)->picture(), whole.copy(t % n * piece.width(), t / n * piece.height(), piece.width(), piece.height()));
-        QCOMPARE(said(w, tile(w, k)->objectName()), QStringLiteral("第%1行第%2列，第%3块").arg(k / n + 1).arg(k % n + 1).arg(t + 1));
-        QCOMPARE(said(w, tile(w, k)->objectName(), QAccessible::Description), t == k ? QStringLiteral("在原位") : QStringLiteral("不在原位"));
+        QCOMPARE(tile(w, k)->picture(),
+                 whole.copy(t % n * piece.width(), t / n * piece.height(), piece.width(), piece.height()));
+        QCOMPARE(said(w, tile(w, k)->objectName()),
+                 QStringLiteral("第%1行第%2列，第%3块").arg(k / n + 1).arg(k % n + 1).arg(t + 1));
+        QCOMPARE(said(w, tile(w, k)->objectName(), QAccessible::Description),
+                 t == k ? QStringLiteral("在原位") : QStringLiteral("不在原位"));
     }
-    QVERIFY(control(w, "Picture3")->isHidden() && control<PictureBox>(w, "Picture1")->picture() == whole); // the fades' source
+    QVERIFY(control(w, "Picture3")->isHidden() &&
+            control<PictureBox>(w, "Picture1")->picture() == whole); // the fades' source
 }
 
 // Between games: a new game can start, the buttons work, and the whole picture shows alone.
@@ -212,14 +232,16 @@ void MainWindowTest::startUpShowsNothingUntilTheOpeningFadeHasRun()
     QCOMPARE(w.state().picCount, std::int16_t(12));
     w.show();
     QVERIFY(!w.isEnabled());
-    QVERIFY(control<PictureBox>(w, "Picture3")->picture().isNull() && shownPicture(w).pixel(0, 0) == qRgb(0, 0, 0)); // black
+    QVERIFY(control<PictureBox>(w, "Picture3")->picture().isNull() &&
+            shownPicture(w).pixel(0, 0) == qRgb(0, 0, 0)); // black
 
     // A press on the menu while the window is disabled opens nothing, then or later.
     auto* timer = control<QTimer>(w, "Timer1");
     QTest::qWait(900); // the opening fade waits a second; timers never fire early
     QVERIFY(!w.isFading());
     QTRY_VERIFY_WITH_TIMEOUT(w.isFading(), 3000);
-    QTest::mouseClick(w.menuBar(), Qt::LeftButton, {}, w.menuBar()->actionGeometry(w.menuBar()->actions().first()).center());
+    QTest::mouseClick(w.menuBar(), Qt::LeftButton, {},
+                      w.menuBar()->actionGeometry(w.menuBar()->actions().first()).center());
     QVERIFY(timer->isActive() && timer->timerType() == Qt::PreciseTimer); // never up to 5 % late, as a coarse one is
     QTRY_VERIFY_WITH_TIMEOUT(w.isEnabled(), 5000);
     QVERIFY(!w.isFading() && !timer->isActive());
@@ -235,8 +257,10 @@ void MainWindowTest::theWindowKeepsItsDesign()
     QCOMPARE(w->minimumSize(), w->maximumSize());
     QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(QApplication::style()->name() == "fusion" && QApplication::font().pixelSize() == 12);
-    for (auto [name, geometry] : {std::pair{"Picture3", QRect(8, 12, 484, 364)}, {"imgchage", QRect(80, 392, 14, 12)},
-                                  {"imgprev", QRect(433, 392, 12, 12)}, {"imgnext", QRect(476, 392, 12, 12)}})
+    for (auto [name, geometry] : {std::pair{"Picture3", QRect(8, 12, 484, 364)},
+                                  {"imgchage", QRect(80, 392, 14, 12)},
+                                  {"imgprev", QRect(433, 392, 12, 12)},
+                                  {"imgnext", QRect(476, 392, 12, 12)}})
         QCOMPARE(control(*w, name)->geometry(), geometry);
     // Each label starts where the design puts it and ends before the button beside it.
     QCOMPARE(control(*w, "labchage")->geometry().topLeft(), QPoint(8, 392));
@@ -244,29 +268,42 @@ void MainWindowTest::theWindowKeepsItsDesign()
     QVERIFY(control(*w, "labchage")->geometry().right() < 80 && control(*w, "Label1")->geometry().right() < 476);
     // The sunken frame's lines end where the design ends them: not past the frame's corners.
     const QImage surface = w->centralWidget()->grab().toImage();
-    QVERIFY(surface.pixel(7, 200) == systemColour(SystemColour::WindowFrame).rgb() && surface.pixel(200, 11) == surface.pixel(7, 200));
+    QVERIFY(surface.pixel(7, 200) == systemColour(SystemColour::WindowFrame).rgb() &&
+            surface.pixel(200, 11) == surface.pixel(7, 200));
     QCOMPARE(surface.pixel(300, 400), QApplication::palette().color(QPalette::Window).rgb()); // the plain background
     QVERIFY(surface.pixel(495, 11) == surface.pixel(495, 300) && surface.pixel(7, 380) == surface.pixel(200, 380));
     // The display's sunken edge, two pixels deep, dark above and left, light below and right.
     const QImage edge = control(*w, "Picture3")->grab().toImage();
-    for (auto [x, y, role] : {std::tuple{0, 362, QPalette::Dark}, {1, 100, QPalette::Shadow}, {482, 100, QPalette::Midlight},
-                              {483, 100, QPalette::Light}, {100, 0, QPalette::Dark}, {100, 1, QPalette::Shadow},
-                              {1, 362, QPalette::Midlight}, {100, 363, QPalette::Light}, {483, 0, QPalette::Light}})
+    for (auto [x, y, role] : {std::tuple{0, 362, QPalette::Dark},
+                              {1, 100, QPalette::Shadow},
+                              {482, 100, QPalette::Midlight},
+                              {483, 100, QPalette::Light},
+                              {100, 0, QPalette::Dark},
+                              {100, 1, QPalette::Shadow},
+                              {1, 362, QPalette::Midlight},
+                              {100, 363, QPalette::Light},
+                              {483, 0, QPalette::Light}})
         QCOMPARE(edge.pixel(x, y), control(*w, "Picture3")->palette().color(role).rgb());
-    QCOMPARE(said(*w, "imgprev") + said(*w, "imgnext") + said(*w, "imgchage"), QStringLiteral("上一张下一张改变难易度"));
+    QCOMPARE(said(*w, "imgprev") + said(*w, "imgnext") + said(*w, "imgchage"),
+             QStringLiteral("上一张下一张改变难易度"));
     QStringList menu;
     for (QAction* action : control<QMenu>(*w, "E_games")->actions())
         menu << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(menu.join('|'), QStringLiteral("开始游戏(&game)|重新开始(&replay)|-|使用帮助(&help)|注册版权(&option)|-|退出游戏(&exit)"));
+    QCOMPARE(menu.join('|'),
+             QStringLiteral("开始游戏(&game)|重新开始(&replay)|-|使用帮助(&help)|注册版权(&option)|-|退出游戏(&exit)"));
     QCOMPARE(w->windowIcon().pixmap(32).toImage().convertToFormat(QImage::Format_ARGB32), artwork::windowIcon());
     // The icon, a rainbow arch in the 16 classic colours, and the buttons' black shapes over
     // grey shadows, as drawn and looked at: pixel for pixel.
-    for (auto [name, picture] : {std::pair{"icon", artwork::windowIcon()}, {"previous", artwork::previousButton()},
-                                 {"next", artwork::nextButton()}, {"difficulty", artwork::difficultyButton()}})
-        QCOMPARE(picture, QImage(QFINDTESTDATA(QStringLiteral("artwork/%1.png").arg(name))).convertToFormat(picture.format()));
+    for (auto [name, picture] : {std::pair{"icon", artwork::windowIcon()},
+                                 {"previous", artwork::previousButton()},
+                                 {"next", artwork::nextButton()},
+                                 {"difficulty", artwork::difficultyButton()}})
+        QCOMPARE(picture,
+                 QImage(QFINDTESTDATA(QStringLiteral("artwork/%1.png").arg(name))).convertToFormat(picture.format()));
     // A screen reader meets only named things: nothing unnamed is left showing.
     for (QWidget* child : w->centralWidget()->findChildren<QWidget*>())
-        QVERIFY2(!child->isVisible() || !QAccessible::queryAccessibleInterface(child)->text(QAccessible::Name).isEmpty(),
+        QVERIFY2(!child->isVisible() ||
+                     !QAccessible::queryAccessibleInterface(child)->text(QAccessible::Name).isEmpty(),
                  qPrintable(child->objectName()));
 }
 
@@ -368,7 +405,8 @@ void MainWindowTest::theButtonsBrowseAndCycleBetweenGamesOnly()
 
     // Any button sinks them by a pixel and acts; the release lifts them again.
     for (auto [button, sunk, mouse] : {std::tuple{previous, QPoint(432, 393), Qt::LeftButton},
-                                       {next, QPoint(477, 393), Qt::RightButton}, {difficulty, QPoint(81, 393), Qt::LeftButton}}) {
+                                       {next, QPoint(477, 393), Qt::RightButton},
+                                       {difficulty, QPoint(81, 393), Qt::LeftButton}}) {
         const QPoint rest = button->pos();
         press(button, mouse);
         QCOMPARE(button->pos(), sunk);
@@ -461,7 +499,8 @@ void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
         QCOMPARE(QApplication::activePopupWidget(), menu);
         QCOMPARE(command(*w, "E_restart")->isEnabled(), playing);
         menu->close();
-        for (auto [where, button] : {std::pair{target, Qt::LeftButton}, {target, Qt::MiddleButton},
+        for (auto [where, button] : {std::pair{target, Qt::LeftButton},
+                                     {target, Qt::MiddleButton},
                                      {control(*w, "labchage"), Qt::RightButton}}) {
             clickOnWindow(where, button);
             QCOMPARE(QApplication::activePopupWidget(), nullptr);
@@ -470,7 +509,8 @@ void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
         whenOpened([&](QWidget* opened) {
             auto* box = qobject_cast<QMessageBox*>(opened);
             help = box->windowTitle() + '|' + box->text() + '|' + QString::number(box->buttons().size());
-            QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(box->windowTitle()) + 150); // room for the title
+            QVERIFY(box->width() >
+                    box->fontMetrics().horizontalAdvance(box->windowTitle()) + 150); // room for the title
         });
         command(*w, "E_help")->trigger();
         QCOMPARE(help, QStringLiteral("使用帮助|详情请见readme.txt|1"));
@@ -493,13 +533,16 @@ void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
         whenOpened([&](QWidget* opened) {
             QCOMPARE(opened->objectName() + opened->windowTitle(), QStringLiteral("frmabout版权"));
             QCOMPARE(opened->size(), QSize(271, 138));
-            QCOMPARE(opened->findChild<QLabel*>("Label3")->geometry(), QRect(16, 44, 237, 69)); // the licence, as designed
+            QCOMPARE(opened->findChild<QLabel*>("Label3")->geometry(),
+                     QRect(16, 44, 237, 69)); // the licence, as designed
             QCOMPARE(opened->findChild<QLabel*>("Label1")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
             QVERIFY(opened->findChild<QLabel*>("Label1")->font().underline()); // a link, as it looks
-            QCOMPARE(opened->grab().toImage().pixelColor(2, 2), QApplication::palette().color(QPalette::Button)); // the border colour
+            QCOMPARE(opened->grab().toImage().pixelColor(2, 2),
+                     QApplication::palette().color(QPalette::Button));  // the border colour
             for (const QLabel* label : opened->findChildren<QLabel*>()) // each text shows whole
                 QVERIFY2(label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
-                                           : label->sizeHint().width() <= label->width(), qPrintable(label->objectName()));
+                                           : label->sizeHint().width() <= label->width(),
+                         qPrintable(label->objectName()));
             clickOnWindow(tile(*w, neighbour));
             QCOMPARE(w->state().blankPos, before.blankPos);
         });
@@ -522,9 +565,11 @@ void MainWindowTest::menuCommandsWorkFromTheMenuAndThePopUp()
 void MainWindowTest::everyCommandHasAKey()
 {
     const auto w = openedWindow();
-    const auto key = [&](int k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(w.get(), Qt::Key(k), modifiers); };
+    const auto key = [&](int k, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(w.get(), Qt::Key(k), modifiers);
+    };
     key(Qt::Key_Left, Qt::ControlModifier); // no command
-    key(Qt::Key_Left); // between games: browse, with the sound
+    key(Qt::Key_Left);                      // between games: browse, with the sound
     QCOMPARE(w->state().picNo, std::int16_t(5));
     for (int k : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down})
         key(k);
@@ -545,9 +590,10 @@ void MainWindowTest::everyCommandHasAKey()
     QCOMPARE(sounds.size(), 6);
     const GameState moved = w->state();
     using Step = std::tuple<Qt::Key, Qt::KeyboardModifiers, int>;
-    for (auto [k, modifiers, blank] : {Step{Qt::Key_Z, Qt::ControlModifier, 7}, Step{Qt::Key_Y, Qt::ControlModifier, 6},
-                                       Step{Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, 6},
-                                       Step{Qt::Key_R, Qt::ControlModifier, 7}, Step{Qt::Key_Z, Qt::ControlModifier, 6}}) {
+    for (auto [k, modifiers, blank] :
+         {Step{Qt::Key_Z, Qt::ControlModifier, 7}, Step{Qt::Key_Y, Qt::ControlModifier, 6},
+          Step{Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, 6}, Step{Qt::Key_R, Qt::ControlModifier, 7},
+          Step{Qt::Key_Z, Qt::ControlModifier, 6}}) {
         key(k, modifiers);
         QCOMPARE(int(w->state().blankPos), blank);
     }
@@ -567,7 +613,8 @@ void MainWindowTest::everyCommandHasAKey()
 
     // While Space is held the whole picture shows, however the key repeats, and nothing moves.
     QTest::keyPress(w.get(), Qt::Key_Space);
-    QCOMPARE(w->centralWidget()->grab(QRect(10, 14, 480, 360)).toImage(), testdata::decoded(dir.path(), 5)); // over the board
+    QCOMPARE(w->centralWidget()->grab(QRect(10, 14, 480, 360)).toImage(),
+             testdata::decoded(dir.path(), 5)); // over the board
     QTest::keyRelease(w.get(), Qt::Key_Space);
     QVERIFY(control(*w, "Picture3")->isHidden());
     QTest::keyPress(w.get(), Qt::Key_Space);
@@ -681,7 +728,10 @@ void MainWindowTest::ownPicturesJoinTheCycleAsTheyCome()
     QFile::remove(dir.filePath("image/angle3.jpg"));
     QVERIFY(mkfifo(QFile::encodeName(dir.filePath("image/angle3.jpg")).constData(), 0600) == 0);
     QFile::remove(dir.filePath("image/angle4.jpg"));
-    const auto step = [&](Qt::Key key) { QTest::keyClick(w.get(), key); return int(w->state().picNo); };
+    const auto step = [&](Qt::Key key) {
+        QTest::keyClick(w.get(), key);
+        return int(w->state().picNo);
+    };
     // Back over the end: past the nine broken ones (a pipe, a link to itself and a name that
     // is not UTF-8 among them) to 10.jpg, 9.png, then past 4 (missing)
     // and 3 (a pipe) to 2. One box tells of them all, the first few by name.
@@ -695,7 +745,8 @@ void MainWindowTest::ownPicturesJoinTheCycleAsTheyCome()
     QVERIFY(!QApplication::activeModalWidget()); // the game goes on beside it
     const QStringList lines = boxes[0]->text().split('\n');
     QCOMPARE(lines.size(), 9);
-    QVERIFY(lines[0].startsWith("文件名不是有效的 UTF-8 编码") && lines[1].startsWith("符号链接循环") && lines[2].startsWith("不是普通文件"));
+    QVERIFY(lines[0].startsWith("文件名不是有效的 UTF-8 编码") && lines[1].startsWith("符号链接循环") &&
+            lines[2].startsWith("不是普通文件"));
     QVERIFY(lines[0].contains("own/b9") && lines[7].endsWith("own/b2.jpg"));
     QCOMPARE(lines[8], QStringLiteral("…等 3 个文件")); // b1, angle4 and angle3
     delete boxes[0];
@@ -771,8 +822,8 @@ void MainWindowTest::picturesDroppedBetweenGamesAreKept()
         testdata::picture(1).save(dir.filePath(inUse));
     QVERIFY(drop({"notes.jpg", ".hidden.png", "drop.png", "image/angle1.jpg", "notes.txt", longest, longest}));
     QDir own(dir.filePath("own"));
-    QCOMPARE(own.entryList(QDir::Files),
-             QStringList({"angle1 (2).jpg", "angle1 (3).jpg", "angle1.jpg", "drop.png", "hidden.png", QFileInfo(longest).fileName()}));
+    QCOMPARE(own.entryList(QDir::Files), QStringList({"angle1 (2).jpg", "angle1 (3).jpg", "angle1.jpg", "drop.png",
+                                                      "hidden.png", QFileInfo(longest).fileName()}));
     QCOMPARE(shownPicture(*w), testdata::picture(10)); // the first picture taken
     const auto lines = [&] { return w->findChild<QMessageBox*>()->text().split('\n'); };
     QCOMPARE(lines(), QStringList({"没有加入（不是图片文件：" + dir.filePath("notes.jpg") + "）",
@@ -833,10 +884,10 @@ void MainWindowTest::aSettingsFileNotOursIsSetAside()
         QByteArray bytes(4000, 0);
         std::generate(bytes.begin(), bytes.end(), std::mt19937(7));
         QFile big(file);
-        const bool made = tag == "a pipe" ? ::mkfifo(QFile::encodeName(file), 0600) == 0
-                        : tag == "a folder" ? QDir().mkpath(file)
-                        : tag == "100 MB" ? big.open(QIODevice::WriteOnly) && big.resize(100 << 20)
-                                          : testdata::writeFile(file, bytes);
+        const bool made = tag == "a pipe"     ? ::mkfifo(QFile::encodeName(file), 0600) == 0
+                          : tag == "a folder" ? QDir().mkpath(file)
+                          : tag == "100 MB"   ? big.open(QIODevice::WriteOnly) && big.resize(100 << 20)
+                                              : testdata::writeFile(file, bytes);
         return made ? inode(file) : 0;
     };
     QVERIFY(QDir().mkpath(QFileInfo(file).path()));
@@ -900,9 +951,9 @@ int MainWindowTest::runChild(const QString& scenario, const QString& folder)
 void MainWindowTest::theProgramEndsCleanly_data()
 {
     QTest::addColumn<QString>("scenario");
-    QTest::addColumn<QByteArray>("count"); // what the picture-count file holds
+    QTest::addColumn<QByteArray>("count");  // what the picture-count file holds
     QTest::addColumn<QString>("namedFile"); // a file a message must name, if any
-    QTest::addColumn<QString>("said"); // and what it must say of it
+    QTest::addColumn<QString>("said");      // and what it must say of it
     QTest::addColumn<int>("status");
     for (const char* s : {"exit between games", "close during the opening fade", "close during the start fade",
                           "close during the end fade", "close with the help box open", "close during a search"})
@@ -913,8 +964,10 @@ void MainWindowTest::theProgramEndsCleanly_data()
     QTest::newRow("a count that is no number") << "play" << QByteArray("3x") << countFile << "第一项不是整数" << 1;
     QTest::newRow("a count out of range") << "play" << QByteArray("32768") << countFile << "超出范围" << 1;
     QTest::newRow("a count of no pictures") << "play" << QByteArray("0") << countFile << "至少为 1" << 1;
-    QTest::newRow("no picture can be shown") << "play" << QByteArray("1") << "image/angle1.jpg" << "没有可以显示的图片" << 1;
-    QTest::newRow("only an own picture can be shown") << "play" << QByteArray("1") << "image/angle1.jpg" << "不是图片文件" << 0;
+    QTest::newRow("no picture can be shown") << "play" << QByteArray("1") << "image/angle1.jpg"
+                                             << "没有可以显示的图片" << 1;
+    QTest::newRow("only an own picture can be shown") << "play" << QByteArray("1") << "image/angle1.jpg"
+                                                      << "不是图片文件" << 0;
 }
 
 // The folder is named with blanks and Chinese characters, as a player's may be.
@@ -939,7 +992,8 @@ void MainWindowTest::theProgramEndsCleanly()
     QVERIFY(child.waitForFinished(30000));
     const QString err = QString::fromUtf8(child.readAllStandardError());
     QCOMPARE(child.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(child.exitCode() == status && err.contains(said) && (namedFile.isEmpty() || err.contains(folder + '/' + namedFile)),
+    QVERIFY2(child.exitCode() == status && err.contains(said) &&
+                 (namedFile.isEmpty() || err.contains(folder + '/' + namedFile)),
              qPrintable(err));
 }
 

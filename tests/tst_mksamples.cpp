@@ -78,10 +78,7 @@ private slots:
         QVERIFY(std::all_of(clickEnd, samples.end(), [](short s) { return s == 0; }));
     }
 
-    void outputIsReproducible()
-    {
-        QCOMPARE(QProcess::execute("diff", {"-r", first.path(), second.path()}), 0);
-    }
+    void outputIsReproducible() { QCOMPARE(QProcess::execute("diff", {"-r", first.path(), second.path()}), 0); }
 };
 
 QTEST_GUILESS_MAIN(TestSampleData)

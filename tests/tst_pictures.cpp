@@ -31,8 +31,9 @@ QImage quadrants(QSize size, QImage::Format format = QImage::Format_RGB32)
     QImage image(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
-            image.setPixel(x, y, x < size.width() / 2 ? (y < size.height() / 2 ? 0xffd02020 : 0xff2020d0)
-                                                      : (y < size.height() / 2 ? 0xff20d020 : 0xffe0e0e0));
+            image.setPixel(x, y,
+                           x < size.width() / 2 ? (y < size.height() / 2 ? 0xffd02020 : 0xff2020d0)
+                                                : (y < size.height() / 2 ? 0xff20d020 : 0xffe0e0e0));
     return image.convertToFormat(format);
 }
 
@@ -51,8 +52,13 @@ QByteArray encoded(const QImage& image, const char* format, bool progressive = f
 // orientation of 6 saying to turn it a quarter right.
 QByteArray turnedByExif(const QImage& stored)
 {
-    const QByteArray exif("\xFF\xE1\x00\x22" "Exif\0\0" "MM\0\x2A\0\0\0\x08" "\0\x01" "\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
-                          "\0\0\0\0", 36);
+    const QByteArray exif("\xFF\xE1\x00\x22"
+                          "Exif\0\0"
+                          "MM\0\x2A\0\0\0\x08"
+                          "\0\x01"
+                          "\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
+                          "\0\0\0\0",
+                          36);
     return encoded(stored, "jpeg").insert(2, exif);
 }
 
@@ -91,7 +97,9 @@ void PicturesTest::everyPictureBecomes480By360_data()
     QTest::newRow("7 x 5") << save("tiny.jpg", quadrants({8, 6}).scaled(7, 5), "jpeg") << upright;
     QList<QRgb> grey;
     for (QRgb colour : upright)
-        grey << quadrants({2, 2}).convertToFormat(QImage::Format_Grayscale8).pixel(upright.indexOf(colour) % 2, upright.indexOf(colour) / 2);
+        grey << quadrants({2, 2})
+                    .convertToFormat(QImage::Format_Grayscale8)
+                    .pixel(upright.indexOf(colour) % 2, upright.indexOf(colour) / 2);
     QTest::newRow("greyscale") << save("grey.jpg", quadrants({640, 480}, QImage::Format_Grayscale8), "jpeg") << grey;
     QTest::newRow("PNG named .jpg") << save("png.jpg", quadrants({600, 450}), "png") << upright;
     QTest::newRow("BMP") << save("pic.bmp", quadrants({800, 600}), "bmp") << upright;
@@ -104,12 +112,15 @@ void PicturesTest::everyPictureBecomes480By360_data()
         QTest::newRow("WebP, extended") << save("alpha.webp", translucent, "webp") << upright;
     }
     testdata::writeFile(dir.filePath("phone.jpg"), turnedByExif(quadrants({4000, 3000})));
-    QTest::newRow("EXIF orientation 6") << dir.filePath("phone.jpg") << QList<QRgb>{0xff2020d0, 0xffd02020, 0xffe0e0e0, 0xff20d020};
-    if (QProcess::execute(QStringLiteral("convert"), {save("rgb.png", quadrants({640, 480}), "png"), QStringLiteral("-colorspace"),
-                                                      QStringLiteral("CMYK"), dir.filePath("cmyk.jpg")}) == 0)
+    QTest::newRow("EXIF orientation 6") << dir.filePath("phone.jpg")
+                                        << QList<QRgb>{0xff2020d0, 0xffd02020, 0xffe0e0e0, 0xff20d020};
+    if (QProcess::execute(QStringLiteral("convert"),
+                          {save("rgb.png", quadrants({640, 480}), "png"), QStringLiteral("-colorspace"),
+                           QStringLiteral("CMYK"), dir.filePath("cmyk.jpg")}) == 0)
         QTest::newRow("CMYK") << dir.filePath("cmyk.jpg") << upright;
     for (const char* gif : {"GIF87", "GIF"}) // GIF87a and GIF89a
-        if (QProcess::execute(QStringLiteral("convert"), {dir.filePath("rgb.png"), QStringLiteral("%1:%2").arg(gif, dir.filePath(gif))}) == 0)
+        if (QProcess::execute(QStringLiteral("convert"),
+                              {dir.filePath("rgb.png"), QStringLiteral("%1:%2").arg(gif, dir.filePath(gif))}) == 0)
             QTest::newRow(gif) << dir.filePath(gif) << upright;
 }
 
@@ -125,7 +136,8 @@ void PicturesTest::everyPictureBecomes480By360()
     QCOMPARE(picture.format(), QImage::Format_RGB32);
     const QPoint at[] = {{2, 2}, {477, 2}, {2, 357}, {477, 357}};
     for (int i = 0; i < 4; ++i)
-        QVERIFY2(near(picture.pixel(at[i]), corners[i]), qPrintable(QStringLiteral("corner %1: %2").arg(i).arg(picture.pixel(at[i]), 0, 16)));
+        QVERIFY2(near(picture.pixel(at[i]), corners[i]),
+                 qPrintable(QStringLiteral("corner %1: %2").arg(i).arg(picture.pixel(at[i]), 0, 16)));
 }
 
 // A picture's header sent to a child process, which reports its peak memory.
@@ -145,13 +157,16 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     QString why;
     QCOMPARE(loadPicture(dir.filePath("exact.png"), &why), exact);
 
-    const auto write = [this](const char* name, const QByteArray& content) { QVERIFY(testdata::writeFile(dir.filePath(name), content)); };
+    const auto write = [this](const char* name, const QByteArray& content) {
+        QVERIFY(testdata::writeFile(dir.filePath(name), content));
+    };
     write("text.jpg", "just text\n");
     QVERIFY(mkfifo(QFile::encodeName(dir.filePath("pipe.jpg")).constData(), 0600) == 0);
     QFile::link(dir.filePath("loop.jpg"), dir.filePath("loop.jpg"));
     // SVGs whose picture is the SVG itself, or a pipe: reading either would never end.
-    const QByteArray svg("<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='480' "
-                         "height='360'><image width='480' height='360' xlink:href='%1'/></svg>");
+    const QByteArray svg(
+        "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' width='480' "
+        "height='360'><image width='480' height='360' xlink:href='%1'/></svg>");
     write("self.svg", QString::fromLatin1(svg).arg(dir.filePath("self.svg")).toUtf8());
     write("piped.jpg", QString::fromLatin1(svg).arg(dir.filePath("pipe.jpg")).toUtf8());
     // A tiny progressive JPEG that claims to be 16000 × 15000: decoding it would take gigabytes.
@@ -172,11 +187,18 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     write("huge.png", QByteArray(png).replace(16, 8, QByteArray("\0\0\x75\x30\0\0\x75\x30", 8))); // 30000 × 30000
     write("huge.gif", QByteArray("GIF89a\x20\x1C\x20\x1C", 10)); // 7200 × 7200, drawn onto a second picture as large
 
-    for (auto [name, reason] : {std::pair{"missing.jpg", "找不到文件"}, {"text.jpg", "不是图片文件"}, {"pipe.jpg", "不是普通文件"},
-                                {"loop.jpg", "符号链接循环"}, {"", "不是普通文件"}, {"self.svg", "不支持的图片格式（svg）"},
-                                {"piped.jpg", "不支持的图片格式（svg）"}, {"bomb.jpg", "图片太大（16000 × 15000）"},
-                                {"arithmetic.jpg", "图片太大（16000 × 15000）"}, {"cut.jpg", "图片文件不完整"},
-                                {"short.png", "图片文件已损坏"}, {"huge.png", "图片太大（30000 × 30000）"},
+    for (auto [name, reason] : {std::pair{"missing.jpg", "找不到文件"},
+                                {"text.jpg", "不是图片文件"},
+                                {"pipe.jpg", "不是普通文件"},
+                                {"loop.jpg", "符号链接循环"},
+                                {"", "不是普通文件"},
+                                {"self.svg", "不支持的图片格式（svg）"},
+                                {"piped.jpg", "不支持的图片格式（svg）"},
+                                {"bomb.jpg", "图片太大（16000 × 15000）"},
+                                {"arithmetic.jpg", "图片太大（16000 × 15000）"},
+                                {"cut.jpg", "图片文件不完整"},
+                                {"short.png", "图片文件已损坏"},
+                                {"huge.png", "图片太大（30000 × 30000）"},
                                 {"huge.gif", "图片太大（7200 × 7200）"}}) {
         QVERIFY(loadPicture(dir.filePath(name), &why).isNull());
         QCOMPARE(why, QStringLiteral("%1：%2").arg(QString::fromUtf8(reason), dir.filePath(name)));
@@ -191,14 +213,18 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     const long peak = peakMemoryKiB(dir.filePath("bomb.jpg"));
     QVERIFY2(peak > 0 && peak < 512 * 1024, qPrintable(QString::number(peak)));
     // Within our bound, though past the one Qt keeps of itself for pictures read whole.
-    QVERIFY(quadrants({8200, 8200}).save(dir.filePath("large.bmp")) && !loadPicture(dir.filePath("large.bmp"), &why).isNull());
+    QVERIFY(quadrants({8200, 8200}).save(dir.filePath("large.bmp")) &&
+            !loadPicture(dir.filePath("large.bmp"), &why).isNull());
 }
 
 void PicturesTest::ownPicturesFollowTheLanguage()
 {
-    const auto sorted = [](QStringList names) { PictureCatalog::sortNaturally(names); return names; };
-    QStringList names{"10.jpg", "9.jpg", "09.jpg", "２.jpg", "１０.jpg", "1２.jpg", "a１.jpg", "a9.jpg", "a10.jpg",
-                      "A.jpg", "a.jpg", "北京.jpg", "上海.jpg"};
+    const auto sorted = [](QStringList names) {
+        PictureCatalog::sortNaturally(names);
+        return names;
+    };
+    QStringList names{"10.jpg", "9.jpg",   "09.jpg", "２.jpg", "１０.jpg", "1２.jpg", "a１.jpg",
+                      "a9.jpg", "a10.jpg", "A.jpg",  "a.jpg",  "北京.jpg", "上海.jpg"};
     const QStringList inOrder{"２.jpg", "9.jpg", "10.jpg", "北京.jpg", "上海.jpg", "a9.jpg", "a10.jpg"};
     std::mt19937 generator(7);
     // Under "C", no language set, the game's own order.
@@ -234,12 +260,12 @@ void PicturesTest::theListingFollowsTheFolder()
     const auto add = [&](const char* name) { return testdata::writeFile(own.filePath(name), {}); };
     QCOMPARE(listing(), u""_s);
     // A folder made after the start; folders, linked or not, and hidden files are never pictures.
-    QVERIFY(own.mkpath("album.jpg") && add("b.jpg") && add("notes.txt") && add(".b.jpg")
-            && QFile::link(own.path(), own.filePath("link.jpg")));
+    QVERIFY(own.mkpath("album.jpg") && add("b.jpg") && add("notes.txt") && add(".b.jpg") &&
+            QFile::link(own.path(), own.filePath("link.jpg")));
     QCOMPARE(listing(), u"b.jpg"_s);
     // Read afresh, in the order of the moment, until the folder has rested; then kept as it
     // was read, but only until the folder changes.
-    QVERIFY(add("ä.jpg")); // where times are coarse, most likely the very time of b.jpg
+    QVERIFY(add("ä.jpg"));                 // where times are coarse, most likely the very time of b.jpg
     QLocale::setDefault(QLocale("sv_SE")); // ä after z
     QCOMPARE(listing(), u"b.jpg ä.jpg"_s);
     QLocale::setDefault(QLocale("en_GB"));

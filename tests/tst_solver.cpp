@@ -6,9 +6,9 @@
 #include <QTest>
 
 #include <chrono>
+#include <map>
 #include <random>
 #include <stdexcept>
-#include <map>
 #include <vector>
 
 using namespace vellumi;
@@ -114,7 +114,7 @@ private slots:
     {
         QTest::addColumn<int>("n");
         QTest::addColumn<int>("presses"); // the ways these games take now
-        QTest::addColumn<int>("bound"); // the sum of their Manhattan distances
+        QTest::addColumn<int>("bound");   // the sum of their Manhattan distances
         QTest::newRow("5 x 5") << 5 << 10994 << 5374;
         QTest::newRow("6 x 6") << 6 << 21908 << 9648;
     }
@@ -150,7 +150,7 @@ private slots:
     // out, the row-by-row way. Stopped, none.
     void aSearchOutOfTimeStillGivesAWayHome()
     {
-        for (const auto [number, length] : {std::pair{88, 71}, {8, 74}}) {
+        for (const auto& [number, length] : {std::pair{88, 71}, {8, 74}}) {
             const GameState start = gameOf(4, korfBoard(korf100[std::size_t(number - 1)]));
             const auto way = findWay(puzzleOf(start), {}, 0ms);
             QVERIFY(way && !way->shortest && leadsHome(start, way->presses));

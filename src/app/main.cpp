@@ -1,6 +1,6 @@
-#include "ui/Appearance.h"
 #include "app/DisplayCheck.h"
 #include "app/FatalError.h"
+#include "ui/Appearance.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>

@@ -33,7 +33,10 @@ const std::array<std::array<const char*, 8>, PatternFade::stepCount + 1> Pattern
 }};
 
 PatternFade::PatternFade(PictureSurface& source, PictureSurface& work, PictureSurface& target, QObject* parent)
-    : QObject(parent), source(source), work(work), target(target)
+    : QObject(parent)
+    , source(source)
+    , work(work)
+    , target(target)
 {
     source.setOuterSize(target.outerSize());
     work.setOuterSize(target.outerSize());
@@ -44,8 +47,14 @@ PatternFade::PatternFade(PictureSurface& source, PictureSurface& work, PictureSu
 
 PatternFade::~PatternFade() = default;
 
-void PatternFade::fadeIn(int stepMs, std::function<void()> then) { start(Direction::In, stepMs, std::move(then)); }
-void PatternFade::fadeOut(int stepMs, std::function<void()> then) { start(Direction::Out, stepMs, std::move(then)); }
+void PatternFade::fadeIn(int stepMs, std::function<void()> then)
+{
+    start(Direction::In, stepMs, std::move(then));
+}
+void PatternFade::fadeOut(int stepMs, std::function<void()> then)
+{
+    start(Direction::Out, stepMs, std::move(then));
+}
 
 void PatternFade::start(Direction direction, int stepMs, std::function<void()> then)
 {

@@ -89,8 +89,9 @@ void PictureCatalog::refresh()
 {
     // A change made after this moment gives the folder times later than restTime before it, so
     // a listing whose folder times were older stays right for as long as they stay the same.
-    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
-        std::chrono::system_clock::now().time_since_epoch()).count();
+    const std::int64_t now =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
     const std::optional<FileStamp> stamp = stampOf(ownPictures);
     if (listingTrusted && stamp == listed)
         return;

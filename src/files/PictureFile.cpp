@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstring>
 
-
 namespace vellumi {
 
 namespace {
@@ -24,11 +23,15 @@ QString openProblem(int error, const QString& fileName)
         return fileProblem(QStringLiteral("文件名不是有效的 UTF-8 编码，无法打开"), fileName);
     switch (error) {
     case ENOENT:
-    case ENOTDIR: return fileProblem(QStringLiteral("找不到文件"), fileName);
+    case ENOTDIR:
+        return fileProblem(QStringLiteral("找不到文件"), fileName);
     case EACCES:
-    case EPERM: return fileProblem(QStringLiteral("没有权限读取文件"), fileName);
-    case ELOOP: return fileProblem(QStringLiteral("符号链接循环"), fileName);
-    default: return QStringLiteral("无法打开文件：%1（%2）").arg(fileName, QString::fromLocal8Bit(std::strerror(error)));
+    case EPERM:
+        return fileProblem(QStringLiteral("没有权限读取文件"), fileName);
+    case ELOOP:
+        return fileProblem(QStringLiteral("符号链接循环"), fileName);
+    default:
+        return QStringLiteral("无法打开文件：%1（%2）").arg(fileName, QString::fromLocal8Bit(std::strerror(error)));
     }
 }
 
@@ -55,7 +58,8 @@ bool openRegularFile(QFile& file, const QString& fileName, QString* why)
 {
     RegularFile opened(fileName);
     if (!opened.isOpen()) {
-        *why = opened.error() ? openProblem(opened.error(), fileName) : fileProblem(QStringLiteral("不是普通文件"), fileName);
+        *why = opened.error() ? openProblem(opened.error(), fileName)
+                              : fileProblem(QStringLiteral("不是普通文件"), fileName);
         return false;
     }
     return file.open(opened.release(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
@@ -72,7 +76,10 @@ public:
     }
 
 protected:
-    qint64 readData(char* data, qint64 size) override { return stop.stop_requested() ? -1 : QFile::readData(data, size); }
+    qint64 readData(char* data, qint64 size) override
+    {
+        return stop.stop_requested() ? -1 : QFile::readData(data, size);
+    }
 
 private:
     std::stop_token stop;
@@ -128,7 +135,8 @@ QImage loadPicture(const QString& fileName, QString* why, std::stop_token stop)
     const QSize stored = header->size;
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     const QSize upright = turned ? stored.transposed() : stored;
-    const double cover = std::max(double(pictureSize.width()) / upright.width(), double(pictureSize.height()) / upright.height());
+    const double cover =
+        std::max(double(pictureSize.width()) / upright.width(), double(pictureSize.height()) / upright.height());
     if (cover < 1.0)
         reader.setScaledSize(QSize(int(std::ceil(stored.width() * cover)), int(std::ceil(stored.height() * cover))));
     const QImage image = reader.read();

@@ -65,14 +65,17 @@ QSize storedSize(const QByteArray& format, const QByteArray& head)
 {
     const auto at = [&head](int offset, int size) { return head.size() >= offset + size; };
     if (format == "png" && at(16, 8))
-        return QSize(int(qFromBigEndian<quint32>(head.constData() + 16)), int(qFromBigEndian<quint32>(head.constData() + 20)));
+        return QSize(int(qFromBigEndian<quint32>(head.constData() + 16)),
+                     int(qFromBigEndian<quint32>(head.constData() + 20)));
     if (format == "gif" && at(6, 4))
         return QSize(int(littleEndian(head, 6, 2)), int(littleEndian(head, 8, 2)));
     if (format == "bmp" && at(14, 12)) {
         if (littleEndian(head, 14, 4) == 12) // the oldest header, with 16-bit sizes
             return QSize(int(littleEndian(head, 18, 2)), int(littleEndian(head, 20, 2)));
         // Rows stored top down give a negative height.
-        const auto length = [&head](int offset) { return int(std::min<qint64>(std::abs(qint64(qint32(littleEndian(head, offset, 4)))), INT_MAX)); };
+        const auto length = [&head](int offset) {
+            return int(std::min<qint64>(std::abs(qint64(qint32(littleEndian(head, offset, 4)))), INT_MAX));
+        };
         return QSize(length(18), length(22));
     }
     if (format == "webp" && at(12, 18)) {
@@ -154,8 +157,8 @@ qint64 jpegDecodeBytes(const JpegFrame& frame, QSize shown)
 {
     const double pixels = double(frame.size.width()) * frame.size.height();
     int denominator = 1;
-    while (denominator < 8 && frame.size.width() / (denominator * 2) >= shown.width()
-           && frame.size.height() / (denominator * 2) >= shown.height())
+    while (denominator < 8 && frame.size.width() / (denominator * 2) >= shown.width() &&
+           frame.size.height() / (denominator * 2) >= shown.height())
         denominator *= 2;
     const double output = pixels / (denominator * denominator) * 4;
     const double coefficients = frame.multiScan ? pixels * frame.samplesPerPixel * 2 : 0;
@@ -192,8 +195,9 @@ std::optional<PictureHeader> readPictureHeader(QIODevice& file, const QString& f
         peek.setData(head);
         peek.open(QIODevice::ReadOnly);
         const QByteArray other = header.format.isEmpty() ? QImageReader::imageFormat(&peek) : header.format;
-        *why = other.isEmpty() ? fileProblem(QStringLiteral("不是图片文件"), fileName)
-                               : fileProblem(QStringLiteral("不支持的图片格式（%1）").arg(QString::fromLatin1(other)), fileName);
+        *why = other.isEmpty()
+                   ? fileProblem(QStringLiteral("不是图片文件"), fileName)
+                   : fileProblem(QStringLiteral("不支持的图片格式（%1）").arg(QString::fromLatin1(other)), fileName);
         return {};
     }
     if (header.format == "jpeg") {
@@ -212,7 +216,8 @@ std::optional<PictureHeader> readPictureHeader(QIODevice& file, const QString& f
         return {};
     }
     if (header.decodeBytes > maxDecodeBytes) {
-        *why = fileProblem(QStringLiteral("图片太大（%1 × %2）").arg(header.size.width()).arg(header.size.height()), fileName);
+        *why = fileProblem(QStringLiteral("图片太大（%1 × %2）").arg(header.size.width()).arg(header.size.height()),
+                           fileName);
         return {};
     }
     return header;

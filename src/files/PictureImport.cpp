@@ -26,14 +26,20 @@ QString writeProblem(int error)
 {
     switch (error) {
     case ENOSPC:
-    case EDQUOT: return QStringLiteral("磁盘已满");
-    case EROFS: return QStringLiteral("图片文件夹是只读的");
+    case EDQUOT:
+        return QStringLiteral("磁盘已满");
+    case EROFS:
+        return QStringLiteral("图片文件夹是只读的");
     case EACCES:
-    case EPERM: return QStringLiteral("没有权限写入图片文件夹");
-    case ENAMETOOLONG: return QStringLiteral("文件名太长");
+    case EPERM:
+        return QStringLiteral("没有权限写入图片文件夹");
+    case ENAMETOOLONG:
+        return QStringLiteral("文件名太长");
     case ENOTDIR:
-    case EEXIST: return QStringLiteral("图片文件夹的位置上有一个文件");
-    default: return QString::fromLocal8Bit(std::strerror(error));
+    case EEXIST:
+        return QStringLiteral("图片文件夹的位置上有一个文件");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 
@@ -58,7 +64,8 @@ int moveIntoPlace(const QString& from, const QDir& folder, const QString& name, 
     const QFileInfo info(name);
     int error = EEXIST;
     for (int n = 1; n < 10'000 && error == EEXIST; ++n) {
-        *path = folder.filePath(n == 1 ? name : QStringLiteral("%1 (%2).%3").arg(info.completeBaseName()).arg(n).arg(info.suffix()));
+        *path = folder.filePath(
+            n == 1 ? name : QStringLiteral("%1 (%2).%3").arg(info.completeBaseName()).arg(n).arg(info.suffix()));
         error = moveWithoutReplacing(from, *path);
     }
     return error;
@@ -128,13 +135,17 @@ void PictureImport::start(const QStringList& files, const QString& folder)
                 refused << refusal(writeProblem(error), from);
             else if (!stop.stop_requested())
                 copied << to;
-            QMetaObject::invokeMethod(this, [this, done = int(i + 1), total = int(files.size())] { emit progressed(done, total); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, done = int(i + 1), total = int(files.size())] { emit progressed(done, total); },
+                Qt::QueuedConnection);
         }
-        QMetaObject::invokeMethod(this, [this, copied, refused] {
-            running = false;
-            emit finished(copied, refused);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, copied, refused] {
+                running = false;
+                emit finished(copied, refused);
+            },
+            Qt::QueuedConnection);
     });
 }
 

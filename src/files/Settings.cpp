@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <optional>
 
-
 namespace vellumi {
 
 namespace {
@@ -36,7 +35,8 @@ std::optional<QMap<QString, QString>> parse(const QByteArray& bytes)
         if (trimmed.startsWith(u'[') && trimmed.endsWith(u']') && trimmed.size() > 2)
             section = trimmed.mid(1, trimmed.size() - 2);
         else if (equals > 0)
-            values.insert((section.isEmpty() || section == general ? QString() : section + u'/') + trimmed.left(equals).trimmed(),
+            values.insert((section.isEmpty() || section == general ? QString() : section + u'/') +
+                              trimmed.left(equals).trimmed(),
                           trimmed.mid(equals + 1).trimmed());
         else
             return std::nullopt;
@@ -67,7 +67,8 @@ Settings::Settings(QString path)
 
 QString Settings::defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/vellumi/vellumi.conf");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/vellumi/vellumi.conf");
 }
 
 bool Settings::flag(const QString& key, bool fallback) const
@@ -118,8 +119,11 @@ void Settings::reject(const char* why)
     const QString aside = setAside(path);
     // What could not be moved is still in the way, and may be a pipe: never written to.
     writable = !aside.isEmpty();
-    const QString problem = aside.isEmpty() ? QStringLiteral("设置文件无法使用（%1）：%2，游戏使用默认设置").arg(QString::fromUtf8(why), path)
-                                 : QStringLiteral("设置文件无法使用（%1），已改名为 %2，游戏使用默认设置").arg(QString::fromUtf8(why), aside);
+    const QString problem =
+        aside.isEmpty()
+            ? QStringLiteral("设置文件无法使用（%1）：%2，游戏使用默认设置").arg(QString::fromUtf8(why), path)
+            : QStringLiteral("设置文件无法使用（%1），已改名为 %2，游戏使用默认设置")
+                  .arg(QString::fromUtf8(why), aside);
     // A file that stays in the way is met again at every write, and told of once.
     if (problem != lastProblem)
         problems << problem;

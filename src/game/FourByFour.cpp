@@ -69,9 +69,15 @@ struct PatternView {
     void lookUp(const Tables& t, int tile)
     {
         switch (const int pattern = patternOf[static_cast<std::size_t>(tile)]) {
-        case LeftBlock: bounds[LeftBlock] = t.block->lookup(cellOf); break;
-        case RightBlock: bounds[RightBlock] = t.block->lookup(reflectedCellOf); break;
-        default: bounds[static_cast<std::size_t>(pattern)] = t.row->lookup(cellOf); break;
+        case LeftBlock:
+            bounds[LeftBlock] = t.block->lookup(cellOf);
+            break;
+        case RightBlock:
+            bounds[RightBlock] = t.block->lookup(reflectedCellOf);
+            break;
+        default:
+            bounds[static_cast<std::size_t>(pattern)] = t.row->lookup(cellOf);
+            break;
         }
     }
 
@@ -83,7 +89,11 @@ public:
     enum class Outcome { Found, OutOfTime, Stopped };
 
     IdaStar(const Tables& tables, const Board& start, int weightTenths, Clock::time_point until, std::stop_token token)
-        : databases(tables), weight(weightTenths), deadline(until), stop(std::move(token)), blank(start.blank)
+        : databases(tables)
+        , weight(weightTenths)
+        , deadline(until)
+        , stop(std::move(token))
+        , blank(start.blank)
     {
         for (int cell = 0; cell < 16; ++cell) {
             const int tile = start.tiles[static_cast<std::size_t>(cell)];
@@ -197,9 +207,9 @@ SearchOutcome idaStar(const Board& start, int weightTenths, Clock::time_point de
     IdaStar search(fourByFourTables(stop), start, weightTenths, deadline, stop);
     const IdaStar::Outcome outcome = search.run();
     presses = search.presses();
-    return outcome == IdaStar::Outcome::Found ? SearchOutcome::Found
-         : outcome == IdaStar::Outcome::Stopped ? SearchOutcome::Stopped
-                                                : SearchOutcome::OutOfTime;
+    return outcome == IdaStar::Outcome::Found     ? SearchOutcome::Found
+           : outcome == IdaStar::Outcome::Stopped ? SearchOutcome::Stopped
+                                                  : SearchOutcome::OutOfTime;
 }
 
 } // namespace vellumi::solver

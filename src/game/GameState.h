@@ -27,7 +27,13 @@ struct GameState {
     std::int16_t blankTile() const { return static_cast<std::int16_t>(cellCount() - 1); }
 };
 
-inline int rowOf(int cell, int n) { return cell / n; }
-inline int colOf(int cell, int n) { return cell % n; }
+inline int rowOf(int cell, int n)
+{
+    return cell / n;
+}
+inline int colOf(int cell, int n)
+{
+    return cell % n;
+}
 
 } // namespace vellumi

@@ -16,8 +16,7 @@ constexpr std::uint32_t lastColumn = 0x8888;
 
 std::uint32_t neighbours(std::uint32_t cells)
 {
-    return (((cells << 1) & ~firstColumn) | ((cells >> 1) & ~lastColumn) | (cells << 4) | (cells >> 4))
-        & allCells;
+    return (((cells << 1) & ~firstColumn) | ((cells >> 1) & ~lastColumn) | (cells << 4) | (cells >> 4)) & allCells;
 }
 
 // Every cell the blank reaches from `seed` without moving a pattern tile: such moves cost
@@ -77,7 +76,8 @@ PatternDatabase::PatternDatabase(std::vector<int> tiles, std::stop_token stop)
     for (std::uint32_t freeCells = 0; freeCells <= allCells; ++freeCells)
         for (std::uint32_t cell = 0; cell < 16; ++cell)
             if (freeCells >> cell & 1)
-                regionOf[freeCells] |= std::uint64_t(std::countr_zero(blankRegion(1u << cell, freeCells))) << (4 * cell);
+                regionOf[freeCells] |= std::uint64_t(std::countr_zero(blankRegion(1u << cell, freeCells)))
+                                       << (4 * cell);
 
     // Breadth-first from home over (placement, blank region): each edge moves one pattern tile
     // into the blank's region, so the depth counts pattern moves only. Each layer is expanded
@@ -159,7 +159,8 @@ PatternDatabase::PatternDatabase(std::vector<int> tiles, std::stop_token stop)
         next.clear();
         otherNext.clear();
         const std::uint32_t* middle = layer.data() + layer.size() / 2;
-        auto other = std::async(std::launch::async, [&] { expand(middle, layer.data() + layer.size(), depth, otherNext); });
+        auto other =
+            std::async(std::launch::async, [&] { expand(middle, layer.data() + layer.size(), depth, otherNext); });
         expand(layer.data(), middle, depth, next);
         other.get();
         next.insert(next.end(), otherNext.begin(), otherNext.end());

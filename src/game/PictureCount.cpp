@@ -8,8 +8,14 @@ namespace vellumi {
 
 namespace {
 
-bool isBlank(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool endsField(int c) { return isBlank(c) || c == ','; }
+bool isBlank(int c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool endsField(int c)
+{
+    return isBlank(c) || c == ',';
+}
 
 } // namespace
 

@@ -129,12 +129,13 @@ void reduce(Board& b, int offset, int size, std::vector<int>& presses, const std
         const std::vector<int> columnRest(column.begin() + 1, column.end());
         // By the number of the square's cells placed.
         std::vector<std::vector<Partial>> placed(row.size() + column.size());
-        for (const auto& [line, next] : {std::pair{row, columnRest}, {reversed(row), columnRest},
-                                         {column, rowRest}, {reversed(column), rowRest}})
+        for (const auto& [line, next] :
+             {std::pair{row, columnRest}, {reversed(row), columnRest}, {column, rowRest}, {reversed(column), rowRest}})
             placed[0].push_back({b, locked, {}, line, next, 0});
         for (std::size_t count = 0; count + 1 < placed.size(); ++count) {
             auto& beam = placed[count];
-            std::stable_sort(beam.begin(), beam.end(), [](const Partial& x, const Partial& y) { return x.score < y.score; });
+            std::stable_sort(beam.begin(), beam.end(),
+                             [](const Partial& x, const Partial& y) { return x.score < y.score; });
             beam.resize(std::min(beam.size(), beamWidth));
             for (const Partial& p : beam) {
                 std::vector<std::vector<int>> orders{p.line};
@@ -147,9 +148,14 @@ void reduce(Board& b, int offset, int size, std::vector<int>& presses, const std
                             continue;
                         if (stop.stop_requested())
                             throw Stopped{};
-                        Partial q{p.board, p.locked, p.presses, std::vector<int>(order.begin() + together, order.end()),
-                                  p.line.empty() ? std::vector<int>{} : p.next, 0};
-                        if (!placeGroup(q.board, q.locked, std::vector<int>(order.begin(), order.begin() + together), q.presses))
+                        Partial q{p.board,
+                                  p.locked,
+                                  p.presses,
+                                  std::vector<int>(order.begin() + together, order.end()),
+                                  p.line.empty() ? std::vector<int>{} : p.next,
+                                  0};
+                        if (!placeGroup(q.board, q.locked, std::vector<int>(order.begin(), order.begin() + together),
+                                        q.presses))
                             continue;
                         q.score = static_cast<int>(q.presses.size()) + 2 * restEstimate(q.board, q.locked);
                         placed[count + together].push_back(std::move(q));
@@ -160,7 +166,8 @@ void reduce(Board& b, int offset, int size, std::vector<int>& presses, const std
         const auto& done = placed.back();
         if (done.empty())
             throw std::logic_error("a row's tiles could not be placed");
-        const Partial& best = *std::min_element(done.begin(), done.end(), [](const Partial& x, const Partial& y) { return x.score < y.score; });
+        const Partial& best = *std::min_element(done.begin(), done.end(),
+                                                [](const Partial& x, const Partial& y) { return x.score < y.score; });
         b = best.board;
         locked = best.locked;
         presses.insert(presses.end(), best.presses.begin(), best.presses.end());

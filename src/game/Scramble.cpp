@@ -22,10 +22,26 @@ int scrambleBoard(GameState& s, const Rnd& rnd)
         // Clamped so that a generator stepping outside [0, 1) cannot invent a fifth direction.
         const int direction = std::clamp(static_cast<int>(std::floor(rnd() * 4.0f)), 0, 3);
         switch (direction) {
-        case 0: if (x == 0) continue; --x; break;
-        case 1: if (x == n - 1) continue; ++x; break;
-        case 2: if (y == 0) continue; --y; break;
-        default: if (y == n - 1) continue; ++y; break;
+        case 0:
+            if (x == 0)
+                continue;
+            --x;
+            break;
+        case 1:
+            if (x == n - 1)
+                continue;
+            ++x;
+            break;
+        case 2:
+            if (y == 0)
+                continue;
+            --y;
+            break;
+        default:
+            if (y == n - 1)
+                continue;
+            ++y;
+            break;
         }
         const int c = y * n + x;
         std::swap(s.startBoard[s.blankPos], s.startBoard[c]);

@@ -107,7 +107,8 @@ std::optional<Way> findWay(const Puzzle& puzzle, std::stop_token stop, std::opti
     }
 }
 
-std::optional<int> nextPress(const Puzzle& puzzle, std::stop_token stop, std::optional<std::chrono::milliseconds> budget)
+std::optional<int> nextPress(const Puzzle& puzzle, std::stop_token stop,
+                             std::optional<std::chrono::milliseconds> budget)
 {
     const Board b = boardOf(puzzle);
     RememberedWay& remembered = rememberedWay();

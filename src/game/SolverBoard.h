@@ -36,10 +36,14 @@ inline void forEachNeighbour(int cell, int n, Visit visit)
 {
     const int row = cell / n;
     const int col = cell % n;
-    if (row > 0) visit(cell - n);
-    if (col > 0) visit(cell - 1);
-    if (col < n - 1) visit(cell + 1);
-    if (row < n - 1) visit(cell + n);
+    if (row > 0)
+        visit(cell - n);
+    if (col > 0)
+        visit(cell - 1);
+    if (col < n - 1)
+        visit(cell + 1);
+    if (row < n - 1)
+        visit(cell + n);
 }
 
 // Throws std::invalid_argument for a board that is not 3 × 3 to 6 × 6.

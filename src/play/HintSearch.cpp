@@ -12,7 +12,8 @@ void HintSearch::prepare(int gridSize)
 
 void HintSearch::ask(const GameState& state)
 {
-    const Puzzle puzzle{state.gridSize, std::vector<std::int8_t>(state.board.begin(), state.board.begin() + state.cellCount())};
+    const Puzzle puzzle{state.gridSize,
+                        std::vector<std::int8_t>(state.board.begin(), state.board.begin() + state.cellCount())};
     search.run([this, puzzle, board = state.board](std::stop_token stop) -> std::function<void()> {
         const std::optional<int> cell = nextPress(puzzle, stop);
         if (!cell)

@@ -117,7 +117,8 @@ Sound SoundFile::decode(const Job& job, std::stop_token quit, FileStamp* stamp) 
         auto* samples = reinterpret_cast<float*>(sound.samples.data());
         qint64 done = 0;
         while (done < frames && job.generation == wantedGeneration && !quit.stop_requested()) {
-            const sf_count_t read = sf_readf_float(file, samples + done * format.channels, std::min(framesAtOnce, frames - done));
+            const sf_count_t read =
+                sf_readf_float(file, samples + done * format.channels, std::min(framesAtOnce, frames - done));
             if (read <= 0)
                 break;
             done += read;

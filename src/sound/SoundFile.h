@@ -58,8 +58,8 @@ private:
     std::mutex mutex;
     std::condition_variable_any wake;
     std::optional<Job> pending; // not begun yet
-    std::vector<Sound> toFree; // freed there, as freeing 64 MiB takes milliseconds
-    std::jthread decoder; // last, so it has stopped before anything it uses goes
+    std::vector<Sound> toFree;  // freed there, as freeing 64 MiB takes milliseconds
+    std::jthread decoder;       // last, so it has stopped before anything it uses goes
 };
 
 } // namespace vellumi

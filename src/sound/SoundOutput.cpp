@@ -21,7 +21,11 @@ const std::array<char, 16384> silence{}; // whole frames of float mono and stere
 // Holds the loop's lock for as long as it lives.
 class Locked {
 public:
-    explicit Locked(pa_threaded_mainloop* loop) : loop(loop) { pa_threaded_mainloop_lock(loop); }
+    explicit Locked(pa_threaded_mainloop* loop)
+        : loop(loop)
+    {
+        pa_threaded_mainloop_lock(loop);
+    }
     ~Locked() { pa_threaded_mainloop_unlock(loop); }
     Locked(const Locked&) = delete;
     Locked& operator=(const Locked&) = delete;
@@ -135,10 +139,13 @@ void SoundOutput::closeStream()
     pa_stream_set_write_callback(playback, nullptr, nullptr);
     if (pa_stream_get_state(playback) == PA_STREAM_CREATING) {
         // The server has not answered yet, and a stream can only be closed once it has.
-        pa_stream_set_state_callback(playback, [](pa_stream* stream, void*) {
-            if (pa_stream_get_state(stream) == PA_STREAM_READY)
-                pa_stream_disconnect(stream);
-        }, nullptr);
+        pa_stream_set_state_callback(
+            playback,
+            [](pa_stream* stream, void*) {
+                if (pa_stream_get_state(stream) == PA_STREAM_READY)
+                    pa_stream_disconnect(stream);
+            },
+            nullptr);
     } else {
         pa_stream_set_state_callback(playback, nullptr, nullptr);
         pa_stream_disconnect(playback);

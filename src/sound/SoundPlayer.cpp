@@ -2,7 +2,8 @@
 
 namespace vellumi {
 
-SoundPlayer::SoundPlayer(QObject* parent) : QObject(parent)
+SoundPlayer::SoundPlayer(QObject* parent)
+    : QObject(parent)
 {
     // Only the last file asked for comes this way: a play() of anything else gives up on it.
     connect(&file, &SoundFile::decoded, this, [this](const Sound& sound) { output.play(sound); });

@@ -34,12 +34,15 @@ void LatestTask::startNext()
         std::function<void()> deliver = task(stop);
         // Posted, never called from here: an object being destroyed takes its posted calls
         // with it, and waits for this thread before it goes.
-        QMetaObject::invokeMethod(this, [this, deliver = std::move(deliver), stop] {
-            running = false;
-            if (deliver && !stop.stop_requested())
-                deliver();
-            startNext();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, deliver = std::move(deliver), stop] {
+                running = false;
+                if (deliver && !stop.stop_requested())
+                    deliver();
+                startNext();
+            },
+            Qt::QueuedConnection);
     });
 }
 

@@ -76,7 +76,8 @@ int moveWithoutReplacing(const QString& from, const QString& to)
 QString setAside(const QString& path)
 {
     for (int n = 1; n < 1000; ++n) {
-        const QString aside = n == 1 ? path + QStringLiteral(".damaged") : QStringLiteral("%1.damaged-%2").arg(path).arg(n);
+        const QString aside =
+            n == 1 ? path + QStringLiteral(".damaged") : QStringLiteral("%1.damaged-%2").arg(path).arg(n);
         const int error = moveWithoutReplacing(path, aside);
         if (error == 0)
             return aside;

@@ -29,10 +29,11 @@ AboutDialog::AboutDialog(QWidget* parent)
     web->adjustSize();
     design::label(this, "Label5", 1440, 360, QStringLiteral("2000.4 第一版"));
     design::label(this, "Label4", 1020, 120, QStringLiteral("GNU通用公共许可证(GPL)"));
-    QLabel* copyright = design::fixedLabel(this, "Label3", 240, 660, 3555, 1035,
-                                           QStringLiteral("    版权所有 (C) 2000, 2026 Vellumi 开发者，网址 www.example.org。"
-                                                          "任何人都可以复制和分发本许可证文档的完整逐字副本，"
-                                                          "但不允许对其作任何修改。"));
+    QLabel* copyright =
+        design::fixedLabel(this, "Label3", 240, 660, 3555, 1035,
+                           QStringLiteral("    版权所有 (C) 2000, 2026 Vellumi 开发者，网址 www.example.org。"
+                                          "任何人都可以复制和分发本许可证文档的完整逐字副本，"
+                                          "但不允许对其作任何修改。"));
     copyright->setTextFormat(Qt::PlainText);
     copyright->setWordWrap(true);
 }

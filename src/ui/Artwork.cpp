@@ -49,8 +49,14 @@ QImage difficultyButton()
     });
 }
 
-QImage previousButton() { return wedge(4, +1); }
-QImage nextButton() { return wedge(7, -1); }
+QImage previousButton()
+{
+    return wedge(4, +1);
+}
+QImage nextButton()
+{
+    return wedge(7, -1);
+}
 
 QImage windowIcon()
 {
@@ -59,7 +65,9 @@ QImage windowIcon()
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, false);
     // Outer to inner; each band has a darker rim on its outside edge for shading.
-    const struct { QColor light, dark; } bands[] = {
+    const struct {
+        QColor light, dark;
+    } bands[] = {
         {QColor(255, 0, 0), QColor(128, 0, 0)},
         {QColor(255, 255, 0), QColor(128, 128, 0)},
         {QColor(0, 255, 0), QColor(0, 128, 0)},

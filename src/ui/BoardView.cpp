@@ -44,7 +44,8 @@ void BoardView::show(const GameState& game, bool playing, bool numbers)
             tiles[k]->setCaption(numbers ? QString::number(piece) : QString());
             tiles[k]->setAccessibleName(
                 QStringLiteral("第%1行第%2列，第%3块").arg(rowOf(k, n) + 1).arg(colOf(k, n) + 1).arg(piece));
-            tiles[k]->setAccessibleDescription(game.board[k] == k ? QStringLiteral("在原位") : QStringLiteral("不在原位"));
+            tiles[k]->setAccessibleDescription(game.board[k] == k ? QStringLiteral("在原位")
+                                                                  : QStringLiteral("不在原位"));
         }
         tiles[k]->setVisible(onBoard && k != game.blankPos);
     }

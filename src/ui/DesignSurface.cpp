@@ -7,14 +7,14 @@
 namespace vellumi {
 
 const DesignSurface::Line DesignSurface::lines[8] = {
-    {0, 0, 7500, 0, SystemColour::InactiveCaption}, // Line1(0)
-    {0, 15, 7500, 15, SystemColour::Window}, // Line2(0)
-    {105, 165, 7400, 165, SystemColour::WindowFrame}, // Line3(2)
-    {105, 165, 105, 5640, SystemColour::WindowFrame}, // Line3(0)
-    {7380, 180, 7380, 5655, SystemColour::Window}, // Line3(1)
-    {105, 5655, 7385, 5655, SystemColour::Window}, // Line3(3)
+    {0, 0, 7500, 0, SystemColour::InactiveCaption},        // Line1(0)
+    {0, 15, 7500, 15, SystemColour::Window},               // Line2(0)
+    {105, 165, 7400, 165, SystemColour::WindowFrame},      // Line3(2)
+    {105, 165, 105, 5640, SystemColour::WindowFrame},      // Line3(0)
+    {7380, 180, 7380, 5655, SystemColour::Window},         // Line3(1)
+    {105, 5655, 7385, 5655, SystemColour::Window},         // Line3(3)
     {60, 5760, 7440, 5760, SystemColour::InactiveCaption}, // Line1(1)
-    {60, 5775, 7440, 5775, SystemColour::Window}, // Line2(4)
+    {60, 5775, 7440, 5775, SystemColour::Window},          // Line2(4)
 };
 
 DesignSurface::DesignSurface(QWidget* parent)

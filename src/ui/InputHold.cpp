@@ -63,7 +63,8 @@ bool InputHold::isCommandKey(const QEvent* event) const
 {
     const QKeySequence pressed(static_cast<const QKeyEvent*>(event)->keyCombination());
     const QList<QAction*> actions = commands.actions();
-    return std::any_of(actions.begin(), actions.end(), [&](const QAction* a) { return a->shortcuts().contains(pressed); });
+    return std::any_of(actions.begin(), actions.end(),
+                       [&](const QAction* a) { return a->shortcuts().contains(pressed); });
 }
 
 } // namespace vellumi

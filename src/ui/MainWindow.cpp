@@ -37,11 +37,13 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
     , programFolder(programFolder)
     , problems(this)
 {
-    browser = new PictureBrowser(programFolder, ownFolder.isEmpty() ? PictureCatalog::usualOwnFolder() : ownFolder, this);
+    browser =
+        new PictureBrowser(programFolder, ownFolder.isEmpty() ? PictureCatalog::usualOwnFolder() : ownFolder, this);
     connect(browser, &PictureBrowser::shown, this, &MainWindow::onPictureShown);
     connect(browser, &PictureBrowser::problems, this, [this](const QStringList& list) { problems.tell(list); });
     // Between games only.
-    auto* drops = new PictureDrops(this, browser->ownFolder(), [this] { return isEnabled() && !session.isRunning() && !isFading(); });
+    auto* drops = new PictureDrops(this, browser->ownFolder(),
+                                   [this] { return isEnabled() && !session.isRunning() && !isFading(); });
     connect(drops, &PictureDrops::finished, this, &MainWindow::onImported);
     hints = new HintPlayer(session, this);
     connect(hints, &HintPlayer::press, this, [this](int cell) { onTilePressed(cell, Qt::LeftButton); });
@@ -141,12 +143,14 @@ void MainWindow::buildControls()
     display->setBackColor(systemColour(SystemColour::WindowText));
     fades = new Fades(*this, *source, *work, *display);
 
-    difficultyButton = design::pictureButton(surface, "imgchage", {1200, 5880}, {1215, 5890}, artwork::difficultyButton(),
-                                             QStringLiteral("改变难易度"), QStringLiteral("↑ ↓"), [this] { cycleDifficulty(true); });
+    difficultyButton =
+        design::pictureButton(surface, "imgchage", {1200, 5880}, {1215, 5890}, artwork::difficultyButton(),
+                              QStringLiteral("改变难易度"), QStringLiteral("↑ ↓"), [this] { cycleDifficulty(true); });
     difficultyLabel = design::label(surface, "labchage", 120, 5880, design::difficultyCaption(3));
     design::label(surface, "Label1", 6735, 5880, QStringLiteral("选择"));
-    previousButton = design::pictureButton(surface, "imgprev", {6495, 5880}, {6485, 5890}, artwork::previousButton(),
-                                           QStringLiteral("上一张"), QStringLiteral("←"), [this] { stepPicture(false); });
+    previousButton =
+        design::pictureButton(surface, "imgprev", {6495, 5880}, {6485, 5890}, artwork::previousButton(),
+                              QStringLiteral("上一张"), QStringLiteral("←"), [this] { stepPicture(false); });
     nextButton = design::pictureButton(surface, "imgnext", {7140, 5880}, {7150, 5890}, artwork::nextButton(),
                                        QStringLiteral("下一张"), QStringLiteral("→"), [this] { stepPicture(true); });
 
@@ -378,11 +382,12 @@ void MainWindow::mousePressEvent(QMouseEvent* event)
 // it would; between games left and right browse. Keys during a fade wait like every input.
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
-    static const std::pair<int, Direction> arrows[] = {
-        {Qt::Key_Left, Direction::Left}, {Qt::Key_Right, Direction::Right},
-        {Qt::Key_Up, Direction::Up}, {Qt::Key_Down, Direction::Down}};
-    const auto arrow = std::find_if(std::begin(arrows), std::end(arrows),
-                                    [event](const auto& a) { return a.first == event->key(); });
+    static const std::pair<int, Direction> arrows[] = {{Qt::Key_Left, Direction::Left},
+                                                       {Qt::Key_Right, Direction::Right},
+                                                       {Qt::Key_Up, Direction::Up},
+                                                       {Qt::Key_Down, Direction::Down}};
+    const auto arrow =
+        std::find_if(std::begin(arrows), std::end(arrows), [event](const auto& a) { return a.first == event->key(); });
     const bool plain = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
     if (event->key() == Qt::Key_Space && plain && session.isRunning()) {
         // Held, the key repeats; only the first press counts.
@@ -400,10 +405,14 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
         return;
     }
     switch (arrow->second) {
-    case Direction::Left: return stepPicture(false);
-    case Direction::Right: return stepPicture(true);
-    case Direction::Up: return cycleDifficulty(true);
-    case Direction::Down: return cycleDifficulty(false);
+    case Direction::Left:
+        return stepPicture(false);
+    case Direction::Right:
+        return stepPicture(true);
+    case Direction::Up:
+        return cycleDifficulty(true);
+    case Direction::Down:
+        return cycleDifficulty(false);
     }
 }
 

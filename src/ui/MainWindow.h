@@ -51,7 +51,6 @@ public:
     const GameState& state() const { return session.state(); }
     bool isFading() const;
 
-
 private:
     void buildMenu();
     void buildKeys();

@@ -23,7 +23,6 @@ public:
 
     void setBackColor(const QColor& colour);
 
-
     QSize outerSize() const override { return size(); }
     void setOuterSize(QSize size) override { resize(size); }
     void surfaceChanged() override { update(); }

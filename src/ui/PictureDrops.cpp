@@ -50,13 +50,15 @@ void PictureDrops::drop(QDropEvent* event)
     event->acceptProposedAction();
     QStringList files, refused;
     for (const QUrl& url : event->mimeData()->urls())
-        url.isLocalFile() ? files << url.toLocalFile() : refused << QStringLiteral("没有加入（不是本机的文件：%1）").arg(url.toDisplayString());
+        url.isLocalFile() ? files << url.toLocalFile()
+                          : refused << QStringLiteral("没有加入（不是本机的文件：%1）").arg(url.toDisplayString());
     // Refused at once, said at once, before any copying.
     if (!refused.isEmpty())
         emit finished({}, refused);
     if (files.isEmpty())
         return;
-    auto* progress = new QProgressDialog(QStringLiteral("正在加入图片…"), QStringLiteral("取消"), 0, int(files.size()), window);
+    auto* progress =
+        new QProgressDialog(QStringLiteral("正在加入图片…"), QStringLiteral("取消"), 0, int(files.size()), window);
     progress->setObjectName(QStringLiteral("importProgress"));
     // Shown only when the copying takes long enough to be noticed.
     progress->setMinimumDuration(500);

@@ -11,11 +11,23 @@ namespace vellumi::twips {
 
 constexpr int perPixel = 15;
 
-inline int toPixels(double twips) { return static_cast<int>(std::lround(twips / perPixel)); }
-inline double fromPixels(int pixels) { return static_cast<double>(pixels) * perPixel; }
+inline int toPixels(double twips)
+{
+    return static_cast<int>(std::lround(twips / perPixel));
+}
+inline double fromPixels(int pixels)
+{
+    return static_cast<double>(pixels) * perPixel;
+}
 
-inline QPoint point(double left, double top) { return {toPixels(left), toPixels(top)}; }
-inline QSize size(double width, double height) { return {toPixels(width), toPixels(height)}; }
+inline QPoint point(double left, double top)
+{
+    return {toPixels(left), toPixels(top)};
+}
+inline QSize size(double width, double height)
+{
+    return {toPixels(width), toPixels(height)};
+}
 inline QRect rect(double left, double top, double width, double height)
 {
     return {point(left, top), size(width, height)};

@@ -52,8 +52,8 @@ void runSteps()
             player->play(step.args[0]);
             const auto end = std::chrono::steady_clock::now();
             std::printf("play at %lld ns returned after %lld us\n",
-                static_cast<long long>(start.time_since_epoch() / std::chrono::nanoseconds(1)),
-                static_cast<long long>((end - start) / std::chrono::microseconds(1)));
+                        static_cast<long long>(start.time_since_epoch() / std::chrono::nanoseconds(1)),
+                        static_cast<long long>((end - start) / std::chrono::microseconds(1)));
         } else if (step.verb == QLatin1String("wait")) {
             QTimer::singleShot(step.args[0].toInt(), Qt::PreciseTimer, runSteps);
             return;
@@ -93,6 +93,6 @@ int main(int argc, char* argv[])
     const auto start = std::chrono::steady_clock::now();
     soundPlayer.reset();
     std::printf("player gone after %lld us\n",
-        static_cast<long long>((std::chrono::steady_clock::now() - start) / std::chrono::microseconds(1)));
+                static_cast<long long>((std::chrono::steady_clock::now() - start) / std::chrono::microseconds(1)));
     return status;
 }
