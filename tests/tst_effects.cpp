@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 
+#include <bitset>
 #include <memory>
 
 using namespace vellumi;
@@ -52,11 +53,13 @@ struct Boxes {
                 picture.setPixel(x, y, qRgb(1 + x % 250, 1 + y % 250, 1 + (x * y) % 250));
         source.image = picture;
     }
-    // What step k must show: the table's text turned by 180°, black on the picture (white
-    // beyond it, where the work surface keeps the brush).
+    // The design's 20 patterns as looked at, step 1 to 20 from left to right.
+    QImage patterns = QImage(QFINDTESTDATA("artwork/fade.png")).convertToFormat(QImage::Format_RGB32);
+    // What step k must show: its pattern, black on the picture (white beyond it, where the work
+    // surface keeps the brush).
     QRgb expected(int k, int x, int y) const
     {
-        const bool masked = PatternFade::steps[k][7 - y % 8][7 - x % 8] == '1';
+        const bool masked = patterns.pixel((k - 1) * 8 + x % 8, y % 8) == black;
         return masked ? black : picture.valid(x, y) ? picture.pixel(x, y) : white;
     }
 };
@@ -116,6 +119,20 @@ private slots:
                     if (word(frame, x, y) != b.expected(k, x, y))
                         QFAIL(qPrintable(QStringLiteral("frame %1, pixel (%2, %3)").arg(i).arg(x).arg(y)));
         }
+    }
+
+    // Each step masks what the step before did and more, from nothing to all 64 dots.
+    void theMaskGrowsStepByStep()
+    {
+        std::bitset<64> before;
+        for (int k = 1; k <= PatternFade::stepCount; ++k) {
+            std::bitset<64> mask;
+            for (int i = 0; i < 64; ++i)
+                mask[std::size_t(i)] = PatternFade::steps[k][i / 8][i % 8] == '1';
+            QVERIFY2((mask & before) == before && (k == 1 || mask.count() > before.count()), qPrintable(QString::number(k)));
+            before = mask;
+        }
+        QCOMPARE(before.count(), 64u);
     }
 
     void thenRunsOnceAfterTheWholeFade()

@@ -1,6 +1,5 @@
 #include "game/Board.h"
-#include "game/DataFiles.h"
-#include "game/History.h"
+#include "game/GameSession.h"
 #include "game/PictureCount.h"
 #include "game/Scramble.h"
 #include "game/Selection.h"
@@ -123,35 +122,29 @@ private slots:
         QVERIFY(!isSolved(s));
     }
 
-    // Moves, a restart, undo and redo as a player mixes them: each step back or forth gives
-    // exactly the board that was there, and a new move forgets what lay ahead.
-    void historyStepsBackAndForthThroughTheBoards()
+    // A game as a player plays it: moves, undo, redo and a restart mixed, each step back or forth
+    // giving exactly the board that was there and a new move forgetting what lay ahead; a
+    // picture made whole by a press or by an undo ends it. Between games nothing acts.
+    void aSessionKeepsItsWayAndEndsWhenThePictureIsWhole()
     {
-        GameState s = boardWithBlankAt(4);
-        s.startBoard = s.board;
-        s.startBlank = s.blankPos;
-        History history;
-        history.start(s);
-        QVERIFY(!history.canUndo() && !history.undo(s) && !history.redo(s));
-        std::vector<BoardArray> seen{s.board};
-        for (int cell : {5, 2, 1}) {
-            pressCell(s, cell);
-            history.record(s);
-            seen.push_back(s.board);
-        }
-        resetBoard(s);
-        history.record(s);
-        seen.push_back(s.board);
-        for (int i = int(seen.size()) - 2; i >= 0; --i) {
-            QVERIFY(history.undo(s));
-            QVERIFY(s.board == seen[std::size_t(i)] && s.board[s.blankPos] == 8);
-        }
-        QVERIFY(!history.undo(s));
-        QVERIFY(history.redo(s) && history.redo(s) && s.board == seen[2] && s.blankPos == 2);
-        pressCell(s, 5);
-        history.record(s);
-        QVERIFY(!history.canRedo() && !history.redo(s));
-        QVERIFY(history.undo(s) && s.board == seen[2] && history.canRedo());
+        GameSession game;
+        QVERIFY(!game.press(7).moved && !game.undo().moved && !game.restart() && !game.isRunning());
+        game.start(directions({}, {Left, Right})); // 81 moves: blank at 7, one slide from home
+        const BoardArray start = game.state().board;
+        QVERIFY(game.isRunning() && game.state().blankPos == 7 && start == game.state().startBoard);
+        QVERIFY(game.press(6).moved && game.press(3).moved && !game.press(8).moved);
+        const BoardArray twoIn = game.state().board;
+        QVERIFY(game.undo().moved && game.undo().moved && !game.undo().moved && game.state().board == start);
+        QVERIFY(game.redo().moved && game.redo().moved && !game.redo().moved && game.state().board == twoIn);
+        QVERIFY(game.restart() && !game.restart() && game.state().board == start && game.state().blankPos == 7);
+        QVERIFY(game.undo().moved && game.state().board == twoIn && game.state().blankPos == 3);
+        QVERIFY(game.press(4).moved && !game.redo().moved);
+        QVERIFY(game.restart() && game.press(8).solved && !game.isRunning() && !game.press(7).moved);
+
+        game.chooseGridSize(4);
+        game.start(directions({}, {Left, Right})); // an even walk: the picture starts whole
+        QVERIFY(game.press(14).moved && game.isRunning());
+        QVERIFY(game.undo().solved && !game.isRunning() && !game.redo().moved);
     }
 
     void anArrowSlidesTheTileOnItsSideOfTheBlank_data()
@@ -228,15 +221,6 @@ private slots:
         std::istringstream in("4\n" + std::string(1 << 20, 'x'));
         QCOMPARE(readPictureCount(in).value, std::int16_t(4));
         QCOMPARE(in.tellg(), std::streampos(2));
-    }
-
-    void namesDataFilesInsideTheProgramFolder()
-    {
-        const std::string folder = "/home/玩家/my games/拼图 1";
-        QCOMPARE(pictureFile(folder, 10), folder + "/image/angle10.jpg");
-        QCOMPARE(pictureCountFile(folder), folder + "/image/picture.txt");
-        QCOMPARE(moveSoundFile(folder), folder + "/move.wav");
-        QCOMPARE(pictureFile("/", 2), std::string("/image/angle2.jpg"));
     }
 };
 

@@ -113,10 +113,9 @@ private slots:
     void largeBoardHintsEndHome_data()
     {
         QTest::addColumn<int>("n");
-        QTest::addColumn<int>("presses"); // the ways these games take now
-        QTest::addColumn<int>("bound");   // the sum of their Manhattan distances
-        QTest::newRow("5 x 5") << 5 << 10994 << 5374;
-        QTest::newRow("6 x 6") << 6 << 21908 << 9648;
+        QTest::addColumn<double>("ratio"); // at most, of the ways' lengths to their Manhattan distances
+        QTest::newRow("5 x 5") << 5 << 2.2; // 2.05 today
+        QTest::newRow("6 x 6") << 6 << 2.4; // 2.27 today
     }
 
     void largeBoardHintsEndHome()
@@ -140,21 +139,24 @@ private slots:
                 bound += manhattan(puzzleOf(s));
             }
         }
-        // Without the corner's search the ways are the same every time: a change to how tiles are
-        // placed shows here, for better or worse, and the figures change with it.
-        QTEST(presses, "presses");
-        QTEST(bound, "bound");
+        // A way home is about twice as long as the tiles' own distance: one much longer is a way
+        // that wanders, however surely it ends home.
+        QFETCH(double, ratio);
+        QVERIFY2(presses <= ratio * bound, qPrintable(QStringLiteral("%1 presses for %2").arg(presses).arg(bound)));
     }
 
     // Out of time, a longer way that surely ends home: a weighted search's, or where that too runs
     // out, the row-by-row way. Stopped, none.
     void aSearchOutOfTimeStillGivesAWayHome()
     {
-        for (const auto& [number, length] : {std::pair{88, 71}, {8, 74}}) {
-            const GameState start = gameOf(4, korfBoard(korf100[std::size_t(number - 1)]));
+        // #88 is answered by the weighted search, #8 runs that out too: a few moves longer than the
+        // shortest, and some 30 at the most.
+        for (const int number : {88, 8}) {
+            const KorfInstance& k = korf100[std::size_t(number - 1)];
+            const GameState start = gameOf(4, korfBoard(k));
             const auto way = findWay(puzzleOf(start), {}, 0ms);
             QVERIFY(way && !way->shortest && leadsHome(start, way->presses));
-            QCOMPARE(int(way->presses.size()), length);
+            QVERIFY(int(way->presses.size()) > k.optimalLength && int(way->presses.size()) <= k.optimalLength + 30);
         }
         std::stop_source stopped;
         stopped.request_stop();
