@@ -114,24 +114,29 @@ void PicturesTest::everyPictureBecomes480By360_data()
     testdata::writeFile(dir.filePath("phone.jpg"), turnedByExif(quadrants({4000, 3000})));
     QTest::newRow("EXIF orientation 6") << dir.filePath("phone.jpg")
                                         << QList<QRgb>{0xff2020d0, 0xffd02020, 0xffe0e0e0, 0xff20d020};
-    if (QProcess::execute(QStringLiteral("convert"),
-                          {save("rgb.png", quadrants({640, 480}), "png"), QStringLiteral("-colorspace"),
-                           QStringLiteral("CMYK"), dir.filePath("cmyk.jpg")}) == 0)
-        QTest::newRow("CMYK") << dir.filePath("cmyk.jpg") << upright;
-    for (const char* gif : {"GIF87", "GIF"}) // GIF87a and GIF89a
-        if (QProcess::execute(QStringLiteral("convert"),
-                              {dir.filePath("rgb.png"), QStringLiteral("%1:%2").arg(gif, dir.filePath(gif))}) == 0)
-            QTest::newRow(gif) << dir.filePath(gif) << upright;
+    QProcess::execute(QStringLiteral("convert"),
+                      {save("rgb.png", quadrants({640, 480}), "png"), QStringLiteral("-colorspace"),
+                       QStringLiteral("CMYK"), dir.filePath("cmyk.jpg")});
+    QTest::newRow("CMYK") << dir.filePath("cmyk.jpg") << upright;
+    for (const char* gif : {"GIF87", "GIF"}) { // GIF87a and GIF89a
+        QProcess::execute(QStringLiteral("convert"),
+                          {dir.filePath("rgb.png"), QStringLiteral("%1:%2").arg(gif, dir.filePath(gif))});
+        QTest::newRow(gif) << dir.filePath(gif) << upright;
+    }
 }
 
 void PicturesTest::everyPictureBecomes480By360()
 {
     QFETCH(QString, file);
     QFETCH(QList<QRgb>, corners);
+    if (!QFile::exists(file))
+        QSKIP("made by ImageMagick's convert, which is not installed");
     QString why;
     const QImage picture = loadPicture(file, &why);
     QVERIFY2(!picture.isNull(), qPrintable(why));
-    QCOMPARE(checkPicture(file, &why)->size, QImageReader(file).size()); // as stored, read from the first bytes
+    const std::optional<PictureHeader> header = checkPicture(file, &why);
+    QVERIFY2(header, qPrintable(why));
+    QCOMPARE(header->size, QImageReader(file).size()); // as stored, read from the first bytes
     QCOMPARE(picture.size(), QSize(480, 360));
     QCOMPARE(picture.format(), QImage::Format_RGB32);
     const QPoint at[] = {{2, 2}, {477, 2}, {2, 357}, {477, 357}};
