@@ -97,7 +97,7 @@ void tableBuilds()
         std::printf("  build for %d x %d: %8.1f ms, all tables now %6.2f MB\n", n, n, millisecondsSince(start),
                     double(tableBytes()) / 1e6);
     }
-    const Puzzle hardest = korfPuzzle(korf100[81]);
+    const Puzzle hardest = korfPuzzle(korf100()[81]);
     stopLatency("4 x 4 search (Korf's #82)",
                 [&](std::stop_token stop) { findWay(hardest, stop, std::chrono::minutes(1)); });
 }
@@ -129,7 +129,7 @@ void korfHundred()
     std::vector<double> times;
     int fallbacks = 0;
     int extraMoves = 0;
-    for (const KorfInstance& k : korf100) {
+    for (const KorfInstance& k : korf100()) {
         const Puzzle p = korfPuzzle(k);
         const auto start = Clock::now();
         const auto way = findWay(p);

@@ -414,12 +414,8 @@ QImage shapes(Rng& rng)
             p.setBrush(fill.darker(150));
             p.drawEllipse(c, size * 0.45, size * 0.45);
             break;
-        case 1:
-            p.drawPath(star(c, size, size * 0.45, rng.integer(5, 8), turn));
-            break;
-        case 2:
-            p.drawPath(regular(c, size, rng.integer(3, 6), turn));
-            break;
+        case 1: p.drawPath(star(c, size, size * 0.45, rng.integer(5, 8), turn)); break;
+        case 2: p.drawPath(regular(c, size, rng.integer(3, 6), turn)); break;
         default:
             p.drawPath(regular(c, size, 4, turn));
             p.setBrush(fill.lighter(140));
@@ -933,9 +929,7 @@ void patch(QPainter& p, const QRectF& r, int pattern, QColor base, QColor accent
             p.drawPolygon(QPolygonF{{r.left(), y + r.height() / 2}, {c.x(), y}, {r.right(), y + r.height() / 2}});
         }
         break;
-    case 4:
-        p.drawPath(star(c, r.width() * 0.45, r.width() * 0.16, 4, 0));
-        break;
+    case 4: p.drawPath(star(c, r.width() * 0.45, r.width() * 0.16, 4, 0)); break;
     default:
         for (int i = 0; i < 3; ++i) {
             p.setBrush(i % 2 ? base : accent);

@@ -129,7 +129,8 @@ private slots:
             std::bitset<64> mask;
             for (int i = 0; i < 64; ++i)
                 mask[std::size_t(i)] = PatternFade::steps[k][i / 8][i % 8] == '1';
-            QVERIFY2((mask & before) == before && (k == 1 || mask.count() > before.count()), qPrintable(QString::number(k)));
+            QVERIFY2((mask & before) == before && (k == 1 || mask.count() > before.count()),
+                     qPrintable(QString::number(k)));
             before = mask;
         }
         QCOMPARE(before.count(), 64u);

@@ -187,10 +187,7 @@ private slots:
         row("a comma ends the field", "3,", 3, CountError::None);
         row("blank lines, blanks, a second field", "\n\n  5 4", 5, CountError::None);
         row("CRLF", "7\r\n9", 7, CountError::None);
-        row("byte-order mark",
-            "\xEF\xBB\xBF"
-            "8\n",
-            8, CountError::None);
+        row("byte-order mark", QByteArray("\xEF\xBB\xBF") + "8\n", 8, CountError::None);
         row("33 leading zeros", QByteArray(33, '0') + "5", 5, CountError::None);
         row("smallest", "-32768", -32768, CountError::None);
         row("largest", "+32767", 32767, CountError::None);
@@ -198,10 +195,7 @@ private slots:
         row("digits then letters", "3x", 0, CountError::NotANumber);
         row("a sign alone before the end", "+,", 0, CountError::NotANumber);
         row("an empty first field", ",3", 0, CountError::NotANumber);
-        row("a broken byte-order mark",
-            "\xEF\xBB"
-            "8",
-            0, CountError::NotANumber);
+        row("a broken byte-order mark", QByteArray("\xEF\xBB") + "8", 0, CountError::NotANumber);
         row("one past the largest", "32768", 0, CountError::OutOfRange);
         row("one past the smallest", "-32769", 0, CountError::OutOfRange);
         row("a hundred digits", QByteArray(100, '9'), 0, CountError::OutOfRange);

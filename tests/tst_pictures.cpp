@@ -1,5 +1,6 @@
 #include "DataFolder.h"
 
+#include "files/PictureBrowser.h"
 #include "files/PictureCatalog.h"
 #include "files/PictureFile.h"
 
@@ -14,10 +15,13 @@
 #include <QTest>
 
 #include <cstdio>
+#include <memory>
 #include <random>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vellumi;
 using namespace Qt::StringLiterals;
@@ -52,12 +56,9 @@ QByteArray encoded(const QImage& image, const char* format, bool progressive = f
 // orientation of 6 saying to turn it a quarter right.
 QByteArray turnedByExif(const QImage& stored)
 {
-    const QByteArray exif("\xFF\xE1\x00\x22"
-                          "Exif\0\0"
-                          "MM\0\x2A\0\0\0\x08"
-                          "\0\x01"
-                          "\x01\x12\0\x03\0\0\0\x01\0\x06\0\0"
-                          "\0\0\0\0",
+    const QByteArray exif("\xFF\xE1\x00\x22"                                  // an APP1 segment of 34 bytes
+                          "Exif\0\0MM\0\x2A\0\0\0\x08"                        // big-endian, the first directory at 8
+                          "\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0", // one entry: orientation 6
                           36);
     return encoded(stored, "jpeg").insert(2, exif);
 }
@@ -78,10 +79,27 @@ private slots:
     void ownPicturesFollowTheLanguage();
     void theListingFollowsTheFolder();
     void positionsStopAtTheLastPictureNumber();
+    void ownPicturesJoinTheCycleAsTheyCome();
+    void aLargePictureIsReadWhileBrowsingGoesOn();
 
 private:
+    // Browsing five numbered pictures and an own folder, in a folder named for the test, picture 1
+    // on show; what it tells is told.
+    std::unique_ptr<PictureBrowser> openBrowser();
+
     QTemporaryDir dir;
+    QStringList told;
 };
+
+std::unique_ptr<PictureBrowser> PicturesTest::openBrowser()
+{
+    const QString folder = dir.filePath(QTest::currentTestFunction());
+    auto browser = std::make_unique<PictureBrowser>(folder, folder + "/own");
+    connect(browser.get(), &PictureBrowser::problems, this, [this](const QStringList& problems) { told += problems; });
+    if (!testdata::makeDataFolder(folder, "5", 5) || !QDir(folder).mkpath("own") || !browser->open().isEmpty())
+        qFatal("cannot browse the data folder");
+    return browser;
+}
 
 void PicturesTest::everyPictureBecomes480By360_data()
 {
@@ -306,6 +324,73 @@ void PicturesTest::positionsStopAtTheLastPictureNumber()
             QCOMPARE(catalog.path(position), position < 0 ? QString() : own[i]);
         }
     }
+}
+
+// Own pictures follow the numbered ones in the order of their names, numbers as numbers. A step
+// passes over what cannot be shown and says why, once for each file.
+void PicturesTest::ownPicturesJoinTheCycleAsTheyCome()
+{
+    const auto browser = openBrowser();
+    const QDir folder(dir.filePath(QTest::currentTestFunction())), own(folder.filePath("own"));
+    const auto step = [&](bool forward) { return browser->step(forward), browser->number(); };
+    testdata::picture(6).save(own.filePath("10.jpg"));
+    testdata::picture(7).save(own.filePath("9.png"));
+    for (int b = 1; b <= 6; ++b)
+        testdata::writeFile(own.filePath(QStringLiteral("b%1.jpg").arg(b)), "broken");
+    QVERIFY(mkfifo(QFile::encodeName(own.filePath("b7.jpg")).constData(), 0600) == 0);
+    QFile::link(own.filePath("b8.jpg"), own.filePath("b8.jpg"));
+    ::close(::open(QFile::encodeName(own.filePath("b9")) + "\xff.jpg", O_CREAT | O_WRONLY, 0600)); // not UTF-8
+    QFile::remove(folder.filePath("image/angle3.jpg"));
+    QVERIFY(mkfifo(QFile::encodeName(folder.filePath("image/angle3.jpg")).constData(), 0600) == 0);
+    QFile::remove(folder.filePath("image/angle4.jpg"));
+    // Back over the end: past the nine broken ones to 10.jpg, 9.png, then past 4 (missing) and
+    // 3 (a pipe) to 2.
+    QCOMPARE(step(false), 7);
+    QCOMPARE(browser->picture(), QImage(own.filePath("10.jpg")).convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(step(false), 6);
+    QCOMPARE(step(false), 5);
+    QCOMPARE(step(false), 2);
+    QCOMPARE(told.size(), 11);
+    QVERIFY(told[0].startsWith("文件名不是有效的 UTF-8 编码") && told[0].contains("own/b9"));
+    QVERIFY(told[1].startsWith("符号链接循环") && told[2].startsWith("不是普通文件") && told[8].endsWith("own/b1.jpg"));
+    QVERIFY(told[9].startsWith("找不到文件") && told[10].startsWith("不是普通文件") && told[10].endsWith("angle3.jpg"));
+    // 9.png goes and 1.jpg comes meanwhile: the next step knows.
+    QFile::remove(own.filePath("9.png"));
+    testdata::picture(8).save(own.filePath("1.jpg"));
+    QCOMPARE(step(true), 5); // past 3 and 4 again, without a word
+    QCOMPARE(step(true), 6);
+    QCOMPARE(browser->picture(), QImage(own.filePath("1.jpg")).convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(step(true), 7);
+    QFile::remove(own.filePath("10.jpg")); // the one on show goes: the next step starts where it was
+    QCOMPARE(step(true), 1);
+    QCOMPARE(step(false), 6);
+    ::unlink(QFile::encodeName(own.filePath("b9")) + "\xff.jpg"); // a name QDir cannot remove
+    QDir(own).removeRecursively(); // every own picture goes while one shows: back to the numbered ones
+    QCOMPARE(step(false), 5);
+    QCOMPARE(told.size(), 11);
+}
+
+// A photo too large to read at once is read while browsing goes on; the picture on show stays
+// meanwhile, and a further step passes over the one still being read.
+void PicturesTest::aLargePictureIsReadWhileBrowsingGoesOn()
+{
+    const auto browser = openBrowser();
+    const QDir folder(dir.filePath(QTest::currentTestFunction())), own(folder.filePath("own"));
+    const auto step = [&](bool forward) { return browser->step(forward), browser->number(); };
+    testdata::picture(6, 2000, 1500).save(own.filePath("a.jpg"));
+    testdata::picture(7).save(own.filePath("b.jpg"));
+    QCOMPARE(step(false), 7);
+    QCOMPARE(step(false), 7);
+    QTRY_COMPARE(browser->number(), 6);
+    QString why;
+    QCOMPARE(browser->picture(), loadPicture(own.filePath("a.jpg"), &why));
+
+    browser->step(false);
+    browser->step(true);
+    QCOMPARE(step(true), 7);
+    QTest::qWait(300);
+    QCOMPARE(browser->number(), 7);
+    QCOMPARE(browser->picture(), QImage(own.filePath("b.jpg")).convertToFormat(QImage::Format_RGB32));
 }
 
 int main(int argc, char* argv[])

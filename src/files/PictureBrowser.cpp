@@ -17,16 +17,11 @@ namespace {
 QString countFileProblem(CountError error)
 {
     switch (error) {
-    case CountError::None:
-        break;
-    case CountError::Empty:
-        return QStringLiteral("图片数量文件是空的：%1");
-    case CountError::NotANumber:
-        return QStringLiteral("图片数量文件的第一项不是整数：%1");
-    case CountError::OutOfRange:
-        return QStringLiteral("图片数量超出范围（-32768 至 32767）：%1");
-    case CountError::Unreadable:
-        return QStringLiteral("无法读取图片数量文件：%1");
+    case CountError::None: break;
+    case CountError::Empty: return QStringLiteral("图片数量文件是空的：%1");
+    case CountError::NotANumber: return QStringLiteral("图片数量文件的第一项不是整数：%1");
+    case CountError::OutOfRange: return QStringLiteral("图片数量超出范围（-32768 至 32767）：%1");
+    case CountError::Unreadable: return QStringLiteral("无法读取图片数量文件：%1");
     }
     return {};
 }

@@ -23,13 +23,10 @@ QString openProblem(int error, const QString& fileName)
         return fileProblem(QStringLiteral("文件名不是有效的 UTF-8 编码，无法打开"), fileName);
     switch (error) {
     case ENOENT:
-    case ENOTDIR:
-        return fileProblem(QStringLiteral("找不到文件"), fileName);
+    case ENOTDIR: return fileProblem(QStringLiteral("找不到文件"), fileName);
     case EACCES:
-    case EPERM:
-        return fileProblem(QStringLiteral("没有权限读取文件"), fileName);
-    case ELOOP:
-        return fileProblem(QStringLiteral("符号链接循环"), fileName);
+    case EPERM: return fileProblem(QStringLiteral("没有权限读取文件"), fileName);
+    case ELOOP: return fileProblem(QStringLiteral("符号链接循环"), fileName);
     default:
         return QStringLiteral("无法打开文件：%1（%2）").arg(fileName, QString::fromLocal8Bit(std::strerror(error)));
     }

@@ -26,20 +26,14 @@ QString writeProblem(int error)
 {
     switch (error) {
     case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("磁盘已满");
-    case EROFS:
-        return QStringLiteral("图片文件夹是只读的");
+    case EDQUOT: return QStringLiteral("磁盘已满");
+    case EROFS: return QStringLiteral("图片文件夹是只读的");
     case EACCES:
-    case EPERM:
-        return QStringLiteral("没有权限写入图片文件夹");
-    case ENAMETOOLONG:
-        return QStringLiteral("文件名太长");
+    case EPERM: return QStringLiteral("没有权限写入图片文件夹");
+    case ENAMETOOLONG: return QStringLiteral("文件名太长");
     case ENOTDIR:
-    case EEXIST:
-        return QStringLiteral("图片文件夹的位置上有一个文件");
-    default:
-        return QString::fromLocal8Bit(std::strerror(error));
+    case EEXIST: return QStringLiteral("图片文件夹的位置上有一个文件");
+    default: return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 

@@ -33,14 +33,10 @@ std::optional<int> cellSliding(const GameState& s, Direction direction)
     const int row = rowOf(s.blankPos, n);
     const int col = colOf(s.blankPos, n);
     switch (direction) {
-    case Direction::Left:
-        return col < n - 1 ? std::optional(s.blankPos + 1) : std::nullopt;
-    case Direction::Right:
-        return col > 0 ? std::optional(s.blankPos - 1) : std::nullopt;
-    case Direction::Up:
-        return row < n - 1 ? std::optional(s.blankPos + n) : std::nullopt;
-    case Direction::Down:
-        return row > 0 ? std::optional(s.blankPos - n) : std::nullopt;
+    case Direction::Left: return col < n - 1 ? std::optional(s.blankPos + 1) : std::nullopt;
+    case Direction::Right: return col > 0 ? std::optional(s.blankPos - 1) : std::nullopt;
+    case Direction::Up: return row < n - 1 ? std::optional(s.blankPos + n) : std::nullopt;
+    case Direction::Down: return row > 0 ? std::optional(s.blankPos - n) : std::nullopt;
     }
     return std::nullopt;
 }

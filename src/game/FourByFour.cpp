@@ -69,15 +69,9 @@ struct PatternView {
     void lookUp(const Tables& t, int tile)
     {
         switch (const int pattern = patternOf[static_cast<std::size_t>(tile)]) {
-        case LeftBlock:
-            bounds[LeftBlock] = t.block->lookup(cellOf);
-            break;
-        case RightBlock:
-            bounds[RightBlock] = t.block->lookup(reflectedCellOf);
-            break;
-        default:
-            bounds[static_cast<std::size_t>(pattern)] = t.row->lookup(cellOf);
-            break;
+        case LeftBlock: bounds[LeftBlock] = t.block->lookup(cellOf); break;
+        case RightBlock: bounds[RightBlock] = t.block->lookup(reflectedCellOf); break;
+        default: bounds[static_cast<std::size_t>(pattern)] = t.row->lookup(cellOf); break;
         }
     }
 

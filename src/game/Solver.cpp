@@ -37,10 +37,8 @@ Way wayFor(Board b, const std::stop_token& stop, std::optional<std::chrono::mill
             pressInCorner(b, offset, cornerPresses, way.presses);
             way.shortest = b.n == 4 && weight == 10;
             return way;
-        case SearchOutcome::Stopped:
-            throw Stopped{};
-        case SearchOutcome::OutOfTime:
-            break;
+        case SearchOutcome::Stopped: throw Stopped{};
+        case SearchOutcome::OutOfTime: break;
         }
     }
     reduce(b, offset, 3, way.presses, stop);

@@ -187,11 +187,8 @@ void SoundOutput::onContextState(pa_context* context, void* self)
             output->openStream();
         break;
     case PA_CONTEXT_FAILED:
-    case PA_CONTEXT_TERMINATED:
-        output->closeStream();
-        break;
-    default:
-        break;
+    case PA_CONTEXT_TERMINATED: output->closeStream(); break;
+    default: break;
     }
 }
 

@@ -13,18 +13,12 @@ QColor systemColour(SystemColour which)
 {
     const QPalette palette = QApplication::palette();
     switch (which) {
-    case SystemColour::InactiveCaption:
-        return palette.color(QPalette::Dark);
-    case SystemColour::Menu:
-        return palette.color(QPalette::Window);
-    case SystemColour::Window:
-        return palette.color(QPalette::Base);
-    case SystemColour::WindowFrame:
-        return palette.color(QPalette::Shadow);
-    case SystemColour::WindowText:
-        return palette.color(QPalette::WindowText);
-    case SystemColour::ActiveBorder:
-        return palette.color(QPalette::Button);
+    case SystemColour::InactiveCaption: return palette.color(QPalette::Dark);
+    case SystemColour::Menu: return palette.color(QPalette::Window);
+    case SystemColour::Window: return palette.color(QPalette::Base);
+    case SystemColour::WindowFrame: return palette.color(QPalette::Shadow);
+    case SystemColour::WindowText: return palette.color(QPalette::WindowText);
+    case SystemColour::ActiveBorder: return palette.color(QPalette::Button);
     }
     return {};
 }

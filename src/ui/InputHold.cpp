@@ -20,10 +20,8 @@ bool isUserInput(const QEvent* event)
     case QEvent::Wheel:
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-    case QEvent::ContextMenu:
-        return true;
-    default:
-        return false;
+    case QEvent::ContextMenu: return true;
+    default: return false;
     }
 }
 

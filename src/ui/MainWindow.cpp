@@ -405,14 +405,10 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
         return;
     }
     switch (arrow->second) {
-    case Direction::Left:
-        return stepPicture(false);
-    case Direction::Right:
-        return stepPicture(true);
-    case Direction::Up:
-        return cycleDifficulty(true);
-    case Direction::Down:
-        return cycleDifficulty(false);
+    case Direction::Left: return stepPicture(false);
+    case Direction::Right: return stepPicture(true);
+    case Direction::Up: return cycleDifficulty(true);
+    case Direction::Down: return cycleDifficulty(false);
     }
 }
 
