@@ -218,11 +218,15 @@ void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
         showGameMenu(QCursor::pos());
         return;
     }
-    if (peeking)
-        return;
-    const PressResult result = session.press(cell);
+    if (!peeking)
+        showMove(session.press(cell));
+}
+
+// What every slide has in common, whoever made it: a search for the board before is of no more
+// use, the tiles follow, the move sounds, and a whole picture ends the game.
+void MainWindow::showMove(const PressResult& result)
+{
     if (result.moved) {
-        // A search for the board before is of no more use.
         hints->dropHint();
         syncTiles();
         playMoveSound();
@@ -233,16 +237,8 @@ void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
 
 void MainWindow::stepThroughHistory(bool forward)
 {
-    if (peeking)
-        return;
-    const PressResult result = forward ? session.redo() : session.undo();
-    if (!result.moved)
-        return;
-    hints->dropHint();
-    syncTiles();
-    playMoveSound();
-    if (result.solved)
-        finishGame();
+    if (!peeking)
+        showMove(forward ? session.redo() : session.undo());
 }
 
 void MainWindow::askForHint(bool playToTheEnd)

@@ -60,6 +60,7 @@ private:
     void startGame();
     void restartGame();
     void onTilePressed(int cell, Qt::MouseButton button);
+    void showMove(const PressResult& result);
     void stepThroughHistory(bool forward);
     void askForHint(bool playToTheEnd);
     void finishGame();
