@@ -46,8 +46,7 @@ void SoundTest::anUnchangedFileIsDecodedOnce()
     const Sound first = file.load(path);
     QCOMPARE(first.samples.size(), 800 * 4);
     QVERIFY(file.load(path).samples.constData() == first.samples.constData());
-    QTest::qWait(100);
-    QCOMPARE(decoded.size(), 1);
+    QVERIFY(!decoded.wait(100)); // no second decode
 
     QVERIFY(writeWave(path, 400));
     QVERIFY(file.load(path).isEmpty());
