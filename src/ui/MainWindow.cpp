@@ -6,23 +6,17 @@
 #include "play/HintPlayer.h"
 #include "sound/SoundPlayer.h"
 #include "ui/AboutDialog.h"
-#include "ui/Appearance.h"
 #include "ui/Artwork.h"
 #include "ui/BoardView.h"
-#include "ui/DesignControls.h"
-#include "ui/DesignSurface.h"
 #include "ui/Fades.h"
 #include "ui/HelpBox.h"
-#include "ui/ImageControl.h"
+#include "ui/MainForm.h"
 #include "ui/PictureBox.h"
 #include "ui/PictureDrops.h"
-#include "ui/Twips.h"
 
-#include <QAccessible>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
@@ -126,38 +120,15 @@ void MainWindow::remember(const QString& key, bool value)
 
 void MainWindow::buildControls()
 {
-    auto* surface = new DesignSurface(this);
-    surface->setObjectName(QStringLiteral("surface"));
-    surface->setFixedSize(twips::size(7455, 6330));
-    // Every button's press on the surface reaches the window's own press handler.
-    surface->setContextMenuPolicy(Qt::PreventContextMenu);
-    setCentralWidget(surface);
-
-    // The fade's source and work boxes lie below the client area in the design; hidden, they
-    // can never show.
-    work = design::pictureBox(surface, "Picture2", 2100, 6540, 615, 435);
-    work->hide();
-    source = design::pictureBox(surface, "Picture1", 1200, 6540, 795, 435);
-    source->hide();
-    display = design::pictureBox(surface, "Picture3", 120, 180, 7260, 5460);
-    display->setBackColor(systemColour(SystemColour::WindowText));
-    fades = new Fades(*this, *source, *work, *display);
-
-    difficultyButton =
-        design::pictureButton(surface, "imgchage", {1200, 5880}, {1215, 5890}, artwork::difficultyButton(),
-                              QStringLiteral("改变难易度"), QStringLiteral("↑ ↓"), [this] { cycleDifficulty(true); });
-    difficultyLabel = design::label(surface, "labchage", 120, 5880, design::difficultyCaption(3));
-    design::label(surface, "Label1", 6735, 5880, QStringLiteral("选择"));
-    previousButton =
-        design::pictureButton(surface, "imgprev", {6495, 5880}, {6485, 5890}, artwork::previousButton(),
-                              QStringLiteral("上一张"), QStringLiteral("←"), [this] { stepPicture(false); });
-    nextButton = design::pictureButton(surface, "imgnext", {7140, 5880}, {7150, 5890}, artwork::nextButton(),
-                                       QStringLiteral("下一张"), QStringLiteral("→"), [this] { stepPicture(true); });
-
-    board = new BoardView(surface);
+    form = new MainForm(this);
+    setCentralWidget(form);
+    source = form->source;
+    display = form->display;
+    board = form->board;
+    fades = new Fades(*this, *source, *form->work, *display);
+    connect(form, &MainForm::stepPicture, this, &MainWindow::stepPicture);
+    connect(form, &MainForm::cycleDifficulty, this, &MainWindow::cycleDifficulty);
     connect(board, &BoardView::pressed, this, &MainWindow::onTilePressed);
-    // Picture boxes lie above image controls, so the display covers any tile while it shows.
-    display->raise();
 }
 
 QString MainWindow::load()
@@ -215,7 +186,7 @@ void MainWindow::restartGame()
 void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
 {
     if (button != Qt::LeftButton) {
-        showGameMenu(QCursor::pos());
+        gameMenu->popup(QCursor::pos());
         return;
     }
     if (!peeking)
@@ -251,10 +222,7 @@ void MainWindow::askForHint(bool playToTheEnd)
 void MainWindow::finishGame()
 {
     leaveGame();
-    // Said by a screen reader: the picture is whole and the game is over.
-    display->setAccessibleDescription(QStringLiteral("拼图完成"));
-    QAccessibleEvent done(display, QAccessible::Alert);
-    QAccessible::updateAccessibility(&done);
+    form->tellWhole();
     fades->fadeOutThen([this] {
         display->setPicture(browser->picture());
         describeDisplay();
@@ -282,9 +250,7 @@ void MainWindow::exitOrLeaveGame()
 
 void MainWindow::setBrowsing(bool on)
 {
-    nextButton->setEnabled(on);
-    previousButton->setEnabled(on);
-    difficultyButton->setEnabled(on);
+    form->setBrowsing(on);
     startGameAction->setEnabled(on);
     restartAction->setEnabled(!on);
 }
@@ -318,11 +284,9 @@ void MainWindow::onPictureShown()
     describeDisplay();
 }
 
-// What a screen reader says of the picture on show.
 void MainWindow::describeDisplay()
 {
-    display->setAccessibleName(QStringLiteral("第%1张图片").arg(session.state().picNo));
-    display->setAccessibleDescription(design::difficultyCaption(session.state().gridSize));
+    form->describe(session.state().picNo, session.state().gridSize);
 }
 
 void MainWindow::cycleDifficulty(bool forward)
@@ -331,7 +295,7 @@ void MainWindow::cycleDifficulty(bool forward)
     const std::int16_t next = forward ? nextGridSize(size) : previousGridSize(size);
     if (next != size) {
         session.chooseGridSize(next);
-        difficultyLabel->setText(design::difficultyCaption(next));
+        form->showDifficulty(next);
         describeDisplay();
     }
     playMoveSound();
@@ -363,15 +327,10 @@ void MainWindow::showCopyright()
 
 // The same menu object as the menu bar's, so the pop-up shows the same enabled states. Not
 // exec(): the menu runs in the one event loop like everything else.
-void MainWindow::showGameMenu(QPoint at)
-{
-    gameMenu->popup(at);
-}
-
 void MainWindow::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::RightButton)
-        showGameMenu(event->globalPosition().toPoint());
+        gameMenu->popup(event->globalPosition().toPoint());
 }
 
 // During a game an arrow slides the tile that lies that way of the blank, exactly as a press on
@@ -389,22 +348,15 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
         // Held, the key repeats; only the first press counts.
         if (!event->isAutoRepeat())
             peek(true);
-        return;
-    }
-    if (arrow == std::end(arrows) || !plain) {
+    } else if (arrow == std::end(arrows) || !plain) {
         QMainWindow::keyPressEvent(event);
-        return;
-    }
-    if (session.isRunning()) {
+    } else if (session.isRunning()) {
         if (const std::optional<int> cell = cellSliding(session.state(), arrow->second))
             onTilePressed(*cell, Qt::LeftButton);
-        return;
-    }
-    switch (arrow->second) {
-    case Direction::Left: return stepPicture(false);
-    case Direction::Right: return stepPicture(true);
-    case Direction::Up: return cycleDifficulty(true);
-    case Direction::Down: return cycleDifficulty(false);
+    } else if (arrow->second == Direction::Left || arrow->second == Direction::Right) {
+        stepPicture(arrow->second == Direction::Right);
+    } else {
+        cycleDifficulty(arrow->second == Direction::Up);
     }
 }
 

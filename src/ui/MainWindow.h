@@ -11,7 +11,6 @@
 #include <random>
 
 class QAction;
-class QLabel;
 class QMenu;
 
 namespace vellumi {
@@ -19,8 +18,8 @@ namespace vellumi {
 class AboutDialog;
 class BoardView;
 class HintPlayer;
-class ImageControl;
 class Fades;
+class MainForm;
 class PictureBox;
 class PictureBrowser;
 
@@ -78,7 +77,6 @@ private:
     void playMoveSound();
     void showHelp();
     void showCopyright();
-    void showGameMenu(QPoint at);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -105,13 +103,9 @@ private:
     QAction* startGameAction = nullptr;
     QAction* restartAction = nullptr;
     Fades* fades = nullptr;
+    MainForm* form = nullptr;
     PictureBox* source = nullptr;
-    PictureBox* work = nullptr;
     PictureBox* display = nullptr;
-    ImageControl* difficultyButton = nullptr;
-    QLabel* difficultyLabel = nullptr;
-    ImageControl* previousButton = nullptr;
-    ImageControl* nextButton = nullptr;
     AboutDialog* aboutDialog = nullptr;
 };
 
