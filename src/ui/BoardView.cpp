@@ -11,8 +11,6 @@ BoardView::BoardView(QWidget* surface)
     for (int k = 0; k < tileCount; ++k) {
         auto* tile = new ImageControl(surface, true);
         tile->setObjectName(QStringLiteral("picbox(%1)").arg(k));
-        // Every button's press goes to the tile itself, the right one included.
-        tile->setContextMenuPolicy(Qt::PreventContextMenu);
         tile->setGeometry(twips::rect(120, 6600, 615, 555));
         tile->hide();
         connect(tile, &ImageControl::mouseDown, this, [this, k](Qt::MouseButton b) { emit pressed(k, b); });

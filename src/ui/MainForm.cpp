@@ -22,8 +22,6 @@ MainForm::MainForm(QWidget* parent)
 {
     setObjectName(QStringLiteral("surface"));
     setFixedSize(twips::size(7455, 6330));
-    // Every button's press on the surface reaches the window's own press handler.
-    setContextMenuPolicy(Qt::PreventContextMenu);
     work->hide();
     source->hide();
     display->setBackColor(systemColour(SystemColour::WindowText));
