@@ -7,7 +7,8 @@
 
 #include <QFile>
 
-#include <fstream>
+#include <istream>
+#include <streambuf>
 #include <utility>
 
 namespace vellumi {
@@ -26,6 +27,32 @@ QString countFileProblem(CountError error)
     return {};
 }
 
+// The count file read from the very file the guard opened, as far as the reader asks and no
+// further. A failed read throws, which the stream takes for a bad read.
+class DeviceBuffer : public std::streambuf {
+public:
+    explicit DeviceBuffer(QIODevice& device)
+        : device(device)
+    {
+    }
+
+protected:
+    int_type underflow() override
+    {
+        const qint64 n = device.read(bytes, sizeof bytes);
+        if (n < 0)
+            throw std::ios_base::failure("read");
+        if (n == 0)
+            return traits_type::eof();
+        setg(bytes, bytes, bytes + n);
+        return traits_type::to_int_type(bytes[0]);
+    }
+
+private:
+    QIODevice& device;
+    char bytes[512];
+};
+
 } // namespace
 
 PictureBrowser::PictureBrowser(QString programFolder, QString ownFolder, QObject* parent)
@@ -40,11 +67,11 @@ QString PictureBrowser::open()
 {
     const QString countFile = QString::fromStdString(pictureCountFile(programFolder.toStdString()));
     QString why;
-    if (!isRegularFile(countFile, &why))
+    QFile file;
+    if (!openRegularFile(file, countFile, &why))
         return why;
-    std::ifstream in(QFile::encodeName(countFile).toStdString(), std::ios::binary);
-    if (!in)
-        return QStringLiteral("无法打开图片数量文件：%1").arg(countFile);
+    DeviceBuffer buffer(file);
+    std::istream in(&buffer);
     const PictureCount count = readPictureCount(in);
     if (!count.ok())
         return countFileProblem(count.error).arg(countFile);

@@ -45,12 +45,6 @@ QImage coverPictureSize(const QImage& image)
 
 } // namespace
 
-bool isRegularFile(const QString& fileName, QString* why)
-{
-    QFile file;
-    return openRegularFile(file, fileName, why);
-}
-
 bool openRegularFile(QFile& file, const QString& fileName, QString* why)
 {
     RegularFile opened(fileName);

@@ -25,10 +25,8 @@ QImage loadPicture(const QString& fileName, QString* why, std::stop_token stop =
 // Reads only as much of a picture file as its header, with the same checks as loadPicture.
 std::optional<PictureHeader> checkPicture(const QString& fileName, QString* why);
 
-// Whether a file is a regular file, so that opening it cannot block; if not, why not, in the
-// player's language and naming the file.
-bool isRegularFile(const QString& fileName, QString* why);
-// Opens it for reading only if it is.
+// Opens a file for reading only if it is a regular file, so that opening it cannot block; if
+// not, puts why not in `why`, in the player's language and naming the file.
 bool openRegularFile(QFile& file, const QString& fileName, QString* why);
 
 } // namespace vellumi
