@@ -10,7 +10,9 @@ namespace vellumi {
 // Copies pictures dropped on the window into the player's own folder, off the window's thread.
 // Each file is checked by its header, never decoded, and copied under a name the folder lists,
 // never over a file already there. A refusal gives its true reason: not a picture, disk full,
-// a folder that cannot be written, a name too long.
+// a folder that cannot be written, a name too long. Unlike reading or hints, no question here
+// overtakes another: every file of a drop is copied, and no drop is taken while one is, so it
+// is one worker with progress and a cancel rather than a LatestTask.
 class PictureImport : public QObject {
     Q_OBJECT
 public:

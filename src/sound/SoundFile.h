@@ -19,7 +19,9 @@ namespace vellumi {
 // The sound a wave file holds, decoded by libsndfile at most once while the file stays the
 // same, and on a thread of its own, so that no file, however big, holds up the caller. The file
 // is looked at on every load(), so a file replaced, changed or deleted is noticed at the next
-// one.
+// one. The thread lives as long as this does, at a low priority, rather than one per task as a
+// LatestTask's does: sounds no longer wanted, up to 64 MiB each, are freed there too, where
+// freeing them costs the window nothing.
 class SoundFile : public QObject {
     Q_OBJECT
 
