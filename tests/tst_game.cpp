@@ -1,6 +1,8 @@
 #include "game/Board.h"
 #include "game/GameSession.h"
+#include "game/KeptGame.h"
 #include "game/PictureCount.h"
+#include "game/Records.h"
 #include "game/Scramble.h"
 #include "game/Selection.h"
 
@@ -145,6 +147,74 @@ private slots:
         game.start(directions({}, {Left, Right})); // an even walk: the picture starts whole
         QVERIFY(game.press(14).moved && game.isRunning());
         QVERIFY(game.undo().solved && !game.isRunning() && !game.redo().moved);
+    }
+
+    // Moves are the length of the way taken, whoever made them; time runs only while the game
+    // is played and seen, and stops with the picture whole.
+    void aSessionCountsMovesAndTime()
+    {
+        auto now = std::chrono::steady_clock::time_point{};
+        GameSession game([&] { return now; });
+        const auto later = [&](int ms) { now += std::chrono::milliseconds(ms); };
+        game.start(directions({}, {Left, Right})); // blank at 7, one slide from home
+        later(1000);
+        QVERIFY(game.press(6).moved && game.press(3).moved && game.undo().moved && game.redo().moved);
+        QCOMPARE(game.moves(), 2);
+        game.markHelped();
+        QVERIFY(game.restart() && game.moves() == 0 && game.undo().moved && game.moves() == 2);
+        game.setClockRunning(false);
+        later(5000);
+        game.setClockRunning(true);
+        later(500);
+        QCOMPARE(game.playTime().count(), 1500);
+
+        // Kept and played on: the same board, way, moves and time, the clock paused till asked.
+        KeptGame kept = game.keep();
+        kept.picture = "/p.jpg";
+        kept.content = std::string(64, '0');
+        QCOMPARE(parseKeptGame(formatKeptGame(kept)), kept);
+        GameSession again([&] { return now; });
+        QVERIFY(again.resume(kept) && again.isRunning() && again.isHelped());
+        QVERIFY(again.state().board == game.state().board && again.moves() == 2);
+        later(700);
+        again.setClockRunning(true);
+        later(300);
+        QVERIFY(again.undo().moved && again.undo().moved && again.moves() == 0 && again.playTime().count() == 1800);
+        QVERIFY(again.press(8).solved);
+        later(900);
+        QCOMPARE(again.playTime().count(), 1800);
+        kept.steps = {0}; // not beside the blank
+        QVERIFY(!again.resume(kept));
+    }
+
+    // Kept games and records not as written are refused whole; a best counts only unhelped games.
+    void ownFilesReadBackOnlyAsWritten()
+    {
+        KeptGame kept{"/a\n%b", std::string(64, 'f'), 3, {0, 1, 2, 3, 4, 5, 6, 8, 7}, {7, -1}, 1, 1, false};
+        const std::string text = formatKeptGame(kept);
+        QCOMPARE(parseKeptGame(text), kept);
+        for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{{"0,1,2", "1,0,2"},
+                                                                                       {"6,8,7", "6,8,8"},
+                                                                                       {"=7,R", "=7,"},
+                                                                                       {"=7,R", "=9"},
+                                                                                       {"size=3", "size=7"},
+                                                                                       {"time=1", "time=-1"},
+                                                                                       {"helped=0\n", "helped=0"},
+                                                                                       {"position=1", "position=3"},
+                                                                                       {"ff\n", "fF\n"}})
+            QVERIFY2(!parseKeptGame(std::string(text).replace(text.find(from), from.size(), to)), to.c_str());
+        QVERIFY(!parseKeptGame(text + "size=3\n") && !parseKeptGame(text.substr(1)));
+
+        Records records;
+        const Records::Key key{std::string(64, 'a'), 4};
+        QVERIFY(!records.add(key, "x", 50, 9000, true).moves);
+        const NewBest first = records.add(key, "y", 60, 9000, false);
+        const NewBest second = records.add(key, "z\n", 55, 9500, false);
+        QVERIFY(first.moves && first.time && second.moves && !second.time);
+        const Record& record = records.all().at(key);
+        QVERIFY(record.finished == 3 && record.fewestMoves == 55 && record.shortestMilliseconds == 9000);
+        QCOMPARE(Records::parse(records.format())->all(), records.all());
+        QVERIFY(!Records::parse(records.format() + records.format().substr(18)));
     }
 
     void anArrowSlidesTheTileOnItsSideOfTheBlank_data()

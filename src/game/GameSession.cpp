@@ -1,5 +1,7 @@
 #include "game/GameSession.h"
 
+#include <algorithm>
+
 namespace vellumi {
 
 void GameSession::start(const Rnd& rnd)
@@ -8,6 +10,74 @@ void GameSession::start(const Rnd& rnd)
     resetBoard(game);
     history.start(game);
     running = true;
+    helped = false;
+    clock.reset();
+    clock.resume();
+}
+
+KeptGame GameSession::keep() const
+{
+    const int cells = game.cellCount();
+    return {{},
+            {},
+            game.gridSize,
+            std::vector<int>(game.startBoard.begin(), game.startBoard.begin() + cells),
+            history.steps(),
+            history.position(),
+            clock.elapsed().count(),
+            helped};
+}
+
+bool GameSession::resume(const KeptGame& kept)
+{
+    const int cells = kept.gridSize * kept.gridSize;
+    if (kept.gridSize < minGridSize || kept.gridSize > maxGridSize || int(kept.startBoard.size()) != cells)
+        return false;
+    GameState played = game;
+    played.gridSize = static_cast<std::int16_t>(kept.gridSize);
+    std::copy(kept.startBoard.begin(), kept.startBoard.end(), played.startBoard.begin());
+    played.startBlank = static_cast<std::int16_t>(std::find(kept.startBoard.begin(), kept.startBoard.end(), cells - 1) -
+                                                  kept.startBoard.begin());
+    resetBoard(played);
+    History way;
+    way.start(played);
+    for (const int step : kept.steps) {
+        const bool restart = step == History::restartStep;
+        if (restart)
+            resetBoard(played);
+        else if (!pressCell(played, step).moved)
+            return false;
+        way.record(played, restart);
+    }
+    if (kept.position > kept.steps.size())
+        return false;
+    way.goTo(kept.position, played);
+    game = played;
+    history = std::move(way);
+    running = true;
+    helped = kept.helped;
+    clock.reset(std::chrono::milliseconds(kept.milliseconds));
+    return true;
+}
+
+void GameSession::setClockRunning(bool on)
+{
+    if (on && running)
+        clock.resume();
+    else
+        clock.pause();
+}
+
+void GameSession::leave()
+{
+    running = false;
+    clock.pause();
+}
+
+void GameSession::end()
+{
+    if (!running)
+        clock.pause();
 }
 
 PressResult GameSession::press(int cell)
@@ -18,6 +88,7 @@ PressResult GameSession::press(int cell)
     if (result.moved)
         history.record(game);
     running = !result.solved;
+    end();
     return result;
 }
 
@@ -36,6 +107,7 @@ PressResult GameSession::stepped(bool moved)
     if (!moved)
         return {};
     running = !isSolved(game);
+    end();
     return {true, !running};
 }
 
@@ -47,7 +119,7 @@ bool GameSession::restart()
     resetBoard(game);
     if (game.board == before)
         return false;
-    history.record(game);
+    history.record(game, true);
     return true;
 }
 

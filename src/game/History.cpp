@@ -1,19 +1,35 @@
 #include "game/History.h"
 
+#include <algorithm>
+
 namespace vellumi {
 
 void History::start(const GameState& state)
 {
     boards.clear();
     at = 0;
-    boards.push_back({state.board, state.blankPos});
+    boards.push_back({state.board, state.blankPos, 0});
 }
 
-void History::record(const GameState& state)
+void History::record(const GameState& state, bool restart)
 {
     boards.resize(at + 1);
-    boards.push_back({state.board, state.blankPos});
+    boards.push_back({state.board, state.blankPos, restart ? 0 : boards[at].moves + 1});
     ++at;
+}
+
+std::vector<int> History::steps() const
+{
+    std::vector<int> way;
+    for (std::size_t i = 1; i < boards.size(); ++i)
+        way.push_back(boards[i].moves == 0 ? restartStep : boards[i].blankPos);
+    return way;
+}
+
+void History::goTo(std::size_t position, GameState& state)
+{
+    at = std::min(position, boards.size() - 1);
+    restore(state);
 }
 
 bool History::undo(GameState& state)
