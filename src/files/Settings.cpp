@@ -1,15 +1,8 @@
 #include "files/Settings.h"
 
-#include "system/SafeFiles.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
 
-#include <cerrno>
 #include <optional>
 
 namespace vellumi {
@@ -59,8 +52,8 @@ QByteArray format(const QMap<QString, QString>& values)
 
 } // namespace
 
-Settings::Settings(QString path)
-    : path(std::move(path))
+Settings::Settings(const QString& path)
+    : file(path, {QStringLiteral("设置文件"), QStringLiteral("游戏使用默认设置"), maxSize, true})
 {
     read();
 }
@@ -80,54 +73,20 @@ bool Settings::flag(const QString& key, bool fallback) const
 void Settings::setFlag(const QString& key, bool value)
 {
     read();
-    if (!writable)
-        return;
     values.insert(key, value ? QStringLiteral("true") : QStringLiteral("false"));
-    QDir().mkpath(QFileInfo(path).path());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(format(values)) >= 0)
-        file.commit();
+    file.write(format(values));
 }
 
 void Settings::read()
 {
     values.clear();
-    RegularFile opened(path);
-    if (opened.error()) {
-        // None yet is the usual first start; one that cannot be read is left alone.
-        writable = opened.error() == ENOENT;
+    const std::optional<QByteArray> bytes = file.read();
+    if (!bytes)
         return;
-    }
-    QFile file;
-    QByteArray bytes;
-    const char* wrong = nullptr;
-    if (!opened.isOpen() || !file.open(opened.release(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        wrong = "不是普通文件";
-    else if ((bytes = file.read(maxSize + 1)).size() > maxSize)
-        wrong = "文件太大";
-    std::optional<QMap<QString, QString>> settings;
-    if (!wrong && !(settings = parse(bytes)))
-        wrong = "内容无法识别";
-    if (wrong)
-        return reject(wrong);
-    values = std::move(*settings);
-    writable = true;
-}
-
-void Settings::reject(const char* why)
-{
-    const QString aside = setAside(path);
-    // What could not be moved is still in the way, and may be a pipe: never written to.
-    writable = !aside.isEmpty();
-    const QString problem =
-        aside.isEmpty()
-            ? QStringLiteral("设置文件无法使用（%1）：%2，游戏使用默认设置").arg(QString::fromUtf8(why), path)
-            : QStringLiteral("设置文件无法使用（%1），已改名为 %2，游戏使用默认设置")
-                  .arg(QString::fromUtf8(why), aside);
-    // A file that stays in the way is met again at every write, and told of once.
-    if (problem != lastProblem)
-        problems << problem;
-    lastProblem = problem;
+    if (std::optional<QMap<QString, QString>> settings = parse(*bytes))
+        values = std::move(*settings);
+    else
+        file.reject(QStringLiteral("内容无法识别"));
 }
 
 } // namespace vellumi

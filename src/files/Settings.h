@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/OwnFile.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -18,7 +20,7 @@ public:
     // A few hundred bytes hold every setting.
     static constexpr qint64 maxSize = 16 * 1024;
 
-    explicit Settings(QString path = defaultPath());
+    explicit Settings(const QString& path = defaultPath());
     static QString defaultPath();
 
     bool flag(const QString& key, bool fallback) const;
@@ -27,18 +29,13 @@ public:
     void setFlag(const QString& key, bool value);
 
     // What was set aside and why, in the player's language, each said once.
-    QStringList takeProblems() { return std::exchange(problems, {}); }
+    QStringList takeProblems() { return file.takeProblems(); }
 
 private:
     void read();
-    void reject(const char* why);
 
-    QString path;
+    OwnFile file;
     QMap<QString, QString> values; // by "section/key"; the keys of [General] stand alone
-    // Whether what is there can be written over: nothing, or a file read as settings.
-    bool writable = false;
-    QStringList problems;
-    QString lastProblem;
 };
 
 } // namespace vellumi

@@ -11,17 +11,17 @@
 
 namespace vellumi {
 
-RegularFile::RegularFile(const QString& path)
+RegularFile::RegularFile(const QString& path, bool followLinks)
 {
     // Not even opened unless it is a regular file: opening a device may do something.
     const QByteArray name = QFile::encodeName(path);
-    if (::stat(name.constData(), &status) != 0) {
+    if ((followLinks ? ::stat(name.constData(), &status) : ::lstat(name.constData(), &status)) != 0) {
         openError = errno;
         return;
     }
     if (!S_ISREG(status.st_mode))
         return;
-    fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         openError = errno;
     } else if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {

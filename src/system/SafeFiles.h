@@ -14,10 +14,11 @@ namespace vellumi {
 
 // A file opened for reading only if it is a regular file: opened without blocking, so that a
 // pipe or a device under its name is never waited on, and checked once open, so that one
-// swapped in meanwhile is never read. Closes itself unless released.
+// swapped in meanwhile is never read. Closes itself unless released. A file of the game's own
+// may be asked not to be a link either.
 class RegularFile {
 public:
-    explicit RegularFile(const QString& path);
+    explicit RegularFile(const QString& path, bool followLinks = true);
     ~RegularFile();
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
