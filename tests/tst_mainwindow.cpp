@@ -168,7 +168,8 @@ void MainWindowTest::init()
 {
     sounds.clear();
     dir = QTemporaryDir();
-    QDir(QFileInfo(Settings::defaultPath()).path()).removeRecursively();
+    for (const char* folder : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+        QDir(qEnvironmentVariable(folder)).removeRecursively();
 }
 
 std::unique_ptr<MainWindow> MainWindowTest::openedWindow()
@@ -669,7 +670,6 @@ void MainWindowTest::everyCommandHasAKey()
     QTest::keyClick(next.get(), Qt::Key_Right);
     QCOMPARE(sounds.size(), 0);
 
-
     whenOpened([](QWidget* box) { QCOMPARE(box->objectName(), QStringLiteral("helpBox")); });
     QTest::keyClick(next.get(), Qt::Key_F1);
 }
@@ -914,9 +914,11 @@ void MainWindowTest::theProgramEndsCleanly()
 
 int main(int argc, char* argv[])
 {
-    // Settings go to a folder of this run's own, never to the player's or another run's.
-    const QTemporaryDir settings;
-    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
+    // Settings, records and the unfinished game go to folders of this run's own, never to the
+    // player's or another run's.
+    const QTemporaryDir home;
+    for (const char* folder : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+        qputenv(folder, (home.path() + '/' + folder).toLocal8Bit());
     QApplication app(argc, argv);
     // As a desktop whose own style differs would start it.
     QApplication::setStyle(QStringLiteral("Windows"));

@@ -1,5 +1,6 @@
 #include "app/DisplayCheck.h"
 #include "app/FatalError.h"
+#include "app/TerminationSignal.h"
 #include "ui/Appearance.h"
 #include "ui/MainWindow.h"
 
@@ -129,5 +130,9 @@ int main(int argc, char* argv[])
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - window.rect().center());
     window.show();
+    vellumi::onTerminationSignal([&window] {
+        window.close();
+        QCoreApplication::quit();
+    });
     return QApplication::exec();
 }

@@ -1,11 +1,9 @@
 #include "files/OwnFile.h"
 
+#include "system/FileWriter.h"
 #include "system/SafeFiles.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 
@@ -65,11 +63,12 @@ void OwnFile::remove()
         QFile::remove(filePath);
 }
 
-bool writeWhole(const QString& path, const QByteArray& bytes)
+void clearLockPath(QLockFile& lock)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    lock.setStaleLockTime(0);
+    struct stat info {};
+    if (::lstat(QFile::encodeName(lock.fileName()).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        setAside(lock.fileName());
 }
 
 } // namespace vellumi

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QLockFile>
 #include <QString>
 #include <QStringList>
 
@@ -48,7 +49,8 @@ private:
     QString lastProblem;
 };
 
-// Writes a file whole and atomically, making its folder; from any thread.
-bool writeWhole(const QString& path, const QByteArray& bytes);
+// A lock beside an own file, made ready: one that never goes stale while its holder lives, with
+// anything but a regular file in its place set aside, as reading it could block.
+void clearLockPath(QLockFile& lock);
 
 } // namespace vellumi

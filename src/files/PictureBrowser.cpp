@@ -121,6 +121,21 @@ void PictureBrowser::showOwn(const QString& path)
     stepFrom(position, true, 1);
 }
 
+bool PictureBrowser::showNow(const QString& path)
+{
+    catalog.refresh();
+    int position = catalog.positionOf(path);
+    for (int i = 0; i < numbered && position < 0; ++i)
+        position = catalog.path(i) == path ? i : -1;
+    QString why;
+    QImage picture = position < 0 ? QImage() : loadPicture(path, &why);
+    if (picture.isNull())
+        return false;
+    stopReading();
+    apply(position, std::move(picture));
+    return true;
+}
+
 void PictureBrowser::stopReading()
 {
     loader.cancel();

@@ -26,10 +26,14 @@ public:
     void step(bool forward);
     // A picture just copied into the own folder, in place of the one on show.
     void showOwn(const QString& path);
+    // A picture by its path, read now however large, as at start-up. False, with the picture on
+    // show unchanged, when it is not among the pictures or cannot be read.
+    bool showNow(const QString& path);
     // What is being read is no longer wanted: the picture on show stays.
     void stopReading();
 
     const QImage& picture() const { return current; }
+    const QString& path() const { return currentPath; }
     // Counted from 1, the numbered pictures first, then the own ones.
     int number() const { return shownNumber; }
     // How many numbered pictures lie beside the program.

@@ -30,6 +30,7 @@ public:
     void markHelped() { helped = helped || running; }
     // The clock runs only while a game is being played and the player can see it.
     void setClockRunning(bool on);
+    bool isClockRunning() const { return clock.isRunning(); }
 
     // Between games: what the next one is played with.
     void setPictureCount(std::int16_t count) { game.picCount = count; }

@@ -3,6 +3,7 @@
 #include "files/PictureBrowser.h"
 #include "game/DataFiles.h"
 #include "game/Selection.h"
+#include "play/GameKeeper.h"
 #include "play/HintPlayer.h"
 #include "sound/SoundPlayer.h"
 #include "ui/AboutDialog.h"
@@ -13,9 +14,12 @@
 #include "ui/MainForm.h"
 #include "ui/PictureBox.h"
 #include "ui/PictureDrops.h"
+#include "ui/ProgressLabel.h"
+#include "ui/RecordsBox.h"
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
@@ -40,7 +44,12 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
                                    [this] { return isEnabled() && !session.isRunning() && !isFading(); });
     connect(drops, &PictureDrops::finished, this, &MainWindow::onImported);
     hints = new HintPlayer(session, this);
-    connect(hints, &HintPlayer::press, this, [this](int cell) { onTilePressed(cell, Qt::LeftButton); });
+    connect(hints, &HintPlayer::press, this, [this](int cell) {
+        session.markHelped();
+        onTilePressed(cell, Qt::LeftButton);
+    });
+    keeper = new GameKeeper(session, KeptGameFile::defaultFolder(), RecordsFile::defaultPath(), this);
+    connect(keeper, &GameKeeper::problems, this, [this](const QStringList& list) { problems.tell(list); });
     auto* player = new SoundPlayer(this);
     playSound = [player](const QString& file) { player->play(file); };
     rnd = [this] { return static_cast<float>(generator() >> 8) * (1.0f / 16777216.0f); };
@@ -52,6 +61,9 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     showNumbers = settings.flag(QStringLiteral("board/numbers"), false);
     muted = settings.flag(QStringLiteral("sound/muted"), false);
+    progress = new ProgressLabel(session, menuBar());
+    menuBar()->setCornerWidget(progress, Qt::TopRightCorner);
+    progress->setVisible(settings.flag(QStringLiteral("board/progress"), false));
     buildMenu();
     buildKeys();
     buildControls();
@@ -61,7 +73,11 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
     setEnabled(false);
 }
 
-MainWindow::~MainWindow() = default;
+// However the program ends, the game in hand is on disk before it does.
+MainWindow::~MainWindow()
+{
+    keeper->close();
+}
 
 void MainWindow::buildMenu()
 {
@@ -110,6 +126,13 @@ void MainWindow::buildKeys()
         muted = !muted;
         remember(QStringLiteral("sound/muted"), muted);
     });
+    key("progressKey", {Qt::Key_T}, [this] {
+        progress->setVisible(!progress->isVisible());
+        remember(QStringLiteral("board/progress"), progress->isVisible());
+        progress->refresh();
+    });
+    key("recordsKey", {Qt::CTRL | Qt::Key_H},
+        [this] { showRecordsBox(this, keeper->records(), keeper->keyOf(browser->path(), session.state().gridSize)); });
 }
 
 void MainWindow::remember(const QString& key, bool value)
@@ -140,11 +163,27 @@ QString MainWindow::load()
     if (const QString why = browser->open(); !why.isEmpty())
         return why;
     session.setPictureCount(static_cast<std::int16_t>(browser->numberedCount()));
+    // An unfinished game kept from the last run comes back after the opening, as a new game
+    // would, on its own picture and difficulty.
+    std::optional<KeptGame> kept = keeper->takeKept();
+    if (kept && !browser->showNow(QFile::decodeName(kept->picture.c_str()))) {
+        keeper->drop(QStringLiteral("保存的未完成游戏的图片无法显示，游戏已放弃：%1").arg(kept->picture.c_str()));
+        kept.reset();
+    }
+    if (kept) {
+        session.chooseGridSize(static_cast<std::int16_t>(kept->gridSize));
+        form->showDifficulty(kept->gridSize);
+        describeDisplay();
+    }
     // Nothing shows before the opening fade, which brings the picture in from its source.
     display->setPicture({});
     source->setPicture(browser->picture());
     // The window stays disabled throughout, so input during the opening has no effect at all.
-    fades->startOpening([this] { setEnabled(true); });
+    fades->startOpening([this, kept] {
+        setEnabled(true);
+        if (kept)
+            beginGame(&*kept);
+    });
     return {};
 }
 
@@ -160,6 +199,12 @@ bool MainWindow::isFading() const
 
 void MainWindow::startGame()
 {
+    beginGame(nullptr);
+}
+
+// A new game, or the kept one played on.
+void MainWindow::beginGame(const KeptGame* kept)
+{
     // The fade gives the tables a head start on the first hint.
     hints->prepare(session.state().gridSize);
     // The game is played with the picture on show, whatever was being read, as it was read: a
@@ -167,11 +212,17 @@ void MainWindow::startGame()
     browser->stopReading();
     setBrowsing(false);
     source->setPicture(browser->picture());
-    fades->fadeOutThen([this] {
-        session.start(rnd);
+    fades->fadeOutThen([this, kept = kept ? std::optional<KeptGame>(*kept) : std::nullopt] {
+        kept ? (void)session.resume(*kept) : session.start(rnd);
+        keeper->started(browser->path(), kept ? kept->content : std::string());
         board->deal(browser->picture(), session.state().gridSize);
         syncTiles();
         display->hide();
+        if (kept)
+            keeper->restored();
+        followActivation();
+        keeper->changed();
+        progress->refresh();
     });
 }
 
@@ -181,6 +232,8 @@ void MainWindow::restartGame()
         return;
     hints->dropHint();
     syncTiles();
+    keeper->changed();
+    progress->refresh();
 }
 
 void MainWindow::onTilePressed(int cell, Qt::MouseButton button)
@@ -201,6 +254,8 @@ void MainWindow::showMove(const PressResult& result)
         hints->dropHint();
         syncTiles();
         playMoveSound();
+        keeper->changed();
+        progress->refresh();
     }
     if (result.solved)
         finishGame();
@@ -222,6 +277,7 @@ void MainWindow::askForHint(bool playToTheEnd)
 void MainWindow::finishGame()
 {
     leaveGame();
+    progress->showFinished(keeper->finished());
     form->tellWhole();
     fades->fadeOutThen([this] {
         display->setPicture(browser->picture());
@@ -244,6 +300,8 @@ void MainWindow::exitOrLeaveGame()
         return;
     }
     session.leave();
+    keeper->left();
+    progress->refresh();
     leaveGame();
     display->setPicture(browser->picture());
 }
@@ -376,12 +434,25 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-// A window left while Space is held never hears it let go.
+// A window left while Space is held never hears it let go; and the clock runs only while the
+// player can see the game.
 void MainWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::ActivationChange && !isActiveWindow())
         peek(false);
+    if (event->type() == QEvent::ActivationChange || event->type() == QEvent::WindowStateChange)
+        followActivation();
     QMainWindow::changeEvent(event);
+}
+
+void MainWindow::followActivation()
+{
+    const bool seen = isActiveWindow() && !isMinimized();
+    if (seen == session.isClockRunning())
+        return;
+    session.setClockRunning(seen);
+    keeper->changed();
+    progress->refresh();
 }
 
 // The first picture dropped is shown, unless a game has begun meanwhile.

@@ -17,7 +17,9 @@ namespace vellumi {
 
 class AboutDialog;
 class BoardView;
+class GameKeeper;
 class HintPlayer;
+class ProgressLabel;
 class Fades;
 class MainForm;
 class PictureBox;
@@ -57,6 +59,8 @@ private:
     void remember(const QString& key, bool value);
 
     void startGame();
+    void beginGame(const KeptGame* kept);
+    void followActivation();
     void restartGame();
     void onTilePressed(int cell, Qt::MouseButton button);
     void showMove(const PressResult& result);
@@ -98,6 +102,8 @@ private:
 
     PictureBrowser* browser = nullptr;
     HintPlayer* hints = nullptr;
+    GameKeeper* keeper = nullptr;
+    ProgressLabel* progress = nullptr;
     BoardView* board = nullptr;
     QMenu* gameMenu = nullptr;
     QAction* startGameAction = nullptr;

@@ -13,7 +13,7 @@ LAYERS = {
     "files": ({"game", "system"}, {"QtCore", "QtGui"}),
     "sound": ({"system"}, {"QtCore"}),
     "effects": (set(), {"QtCore", "QtGui"}),
-    "play": ({"game", "system"}, {"QtCore"}),
+    "play": ({"game", "system", "files"}, {"QtCore"}),
     "ui": ({"game", "system", "files", "sound", "effects", "play"}, {"QtCore", "QtGui", "QtWidgets"}),
     "app": ({"game", "system", "files", "sound", "effects", "play", "ui"}, {"QtCore", "QtGui", "QtWidgets"}),
 }

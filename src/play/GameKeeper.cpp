@@ -1,0 +1,94 @@
+#include "play/GameKeeper.h"
+
+#include "files/Fingerprint.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace vellumi {
+
+GameKeeper::GameKeeper(const GameSession& session, const QString& stateFolder, const QString& recordsPath,
+                       QObject* parent)
+    : QObject(parent)
+    , session(session)
+    , kept(stateFolder)
+    , recordsFile(recordsPath)
+{
+}
+
+std::optional<KeptGame> GameKeeper::takeKept()
+{
+    std::optional<KeptGame> game = kept.take();
+    if (game) {
+        const QString file = QFile::decodeName(game->picture.c_str());
+        GameSession trial;
+        if (!trial.resume(*game)) {
+            kept.drop(QStringLiteral("保存的未完成游戏无法继续（步骤与棋盘不符），已放弃"));
+            game.reset();
+        } else if (fingerprintOf(file) != game->content) {
+            kept.drop(QStringLiteral("保存的未完成游戏的图片已不在或已改变，游戏已放弃：%1").arg(file));
+            game.reset();
+        }
+    }
+    tell();
+    return game;
+}
+
+void GameKeeper::started(const QString& file, const std::string& known)
+{
+    picture = file;
+    fingerprint = known;
+    if (!known.empty())
+        return;
+    fingerprinting.run([this, file](std::stop_token stop) -> std::function<void()> {
+        std::string found = fingerprintOf(file, stop);
+        return [this, found = std::move(found)] {
+            fingerprint = found;
+            // What changed while the fingerprint was taken is kept now.
+            if (session.isRunning())
+                changed();
+        };
+    });
+}
+
+void GameKeeper::changed()
+{
+    if (!session.isRunning() || fingerprint.empty())
+        return;
+    KeptGame game = session.keep();
+    game.picture = QFile::encodeName(picture).toStdString();
+    game.content = fingerprint;
+    kept.keep(game);
+}
+
+NewBest GameKeeper::finished()
+{
+    kept.forget();
+    if (fingerprint.empty())
+        return {};
+    const NewBest best =
+        recordsFile.add({fingerprint, session.state().gridSize}, QFileInfo(picture).fileName().toStdString(),
+                        session.moves(), session.playTime().count(), session.isHelped());
+    tell();
+    return best;
+}
+
+void GameKeeper::close()
+{
+    changed();
+    kept.flush();
+}
+
+Records::Key GameKeeper::keyOf(const QString& file, int gridSize) const
+{
+    return {file == picture && !fingerprint.empty() ? fingerprint : fingerprintOf(file), gridSize};
+}
+
+void GameKeeper::tell()
+{
+    QStringList told = kept.takeProblems() + recordsFile.takeProblems();
+    if (!told.isEmpty())
+        emit problems(told);
+}
+
+} // namespace vellumi

@@ -1,0 +1,66 @@
+#include "ui/ProgressLabel.h"
+
+#include "game/GameSession.h"
+
+#include <QTimer>
+
+namespace vellumi {
+
+ProgressLabel::ProgressLabel(const GameSession& session, QWidget* parent)
+    : QLabel(parent)
+    , session(session)
+    , ticker(new QTimer(this))
+{
+    setObjectName(QStringLiteral("progress"));
+    setContentsMargins(8, 0, 8, 0);
+    setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The menu bar places its corner once, by the size wanted then: room for the longest text.
+    setMinimumSize(fontMetrics().horizontalAdvance(QStringLiteral("完成！99999 步  99:59:59  新纪录：步数和时间")) + 16,
+                   fontMetrics().height());
+    ticker->setInterval(1000);
+    connect(ticker, &QTimer::timeout, this, [this] {
+        if (this->session.isRunning())
+            setText(runningText());
+    });
+    refresh();
+}
+
+QString ProgressLabel::timeText(std::int64_t milliseconds)
+{
+    const std::int64_t s = milliseconds / 1000;
+    const QString minutes =
+        QStringLiteral("%1:%2").arg(s / 60 % 60, s < 3600 ? 1 : 2, 10, QChar(u'0')).arg(s % 60, 2, 10, QChar(u'0'));
+    return s < 3600 ? minutes : QStringLiteral("%1:%2").arg(s / 3600).arg(minutes);
+}
+
+QString ProgressLabel::runningText() const
+{
+    return QStringLiteral("%1 步  %2").arg(session.moves()).arg(timeText(session.playTime().count()));
+}
+
+void ProgressLabel::refresh()
+{
+    // Named by what it says, so that the redraw each second is not announced as a new name.
+    const QString text = session.isRunning() ? runningText() : QString();
+    setAccessibleName(text.isEmpty() ? QStringLiteral("没有进行中的游戏") : text);
+    setText(text);
+    if (session.isRunning() && isVisible())
+        ticker->start();
+    else
+        ticker->stop();
+}
+
+void ProgressLabel::showFinished(NewBest best)
+{
+    ticker->stop();
+    const QString news = best.moves && best.time ? QStringLiteral("  新纪录：步数和时间")
+                         : best.moves            ? QStringLiteral("  新纪录：步数")
+                         : best.time             ? QStringLiteral("  新纪录：时间")
+                                                 : QString();
+    const QString text =
+        QStringLiteral("完成！%1 步  %2").arg(session.moves()).arg(timeText(session.playTime().count())) + news;
+    setAccessibleName(text);
+    setText(text);
+}
+
+} // namespace vellumi

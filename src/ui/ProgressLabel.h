@@ -1,0 +1,35 @@
+#pragma once
+
+#include "game/Records.h"
+
+#include <QLabel>
+
+class QTimer;
+
+namespace vellumi {
+
+class GameSession;
+
+// The moves and the time of the game in hand, shown at the right end of the menu bar when the
+// player asks for them: "23 步  1:42", and once the picture is whole, how the game went. The
+// clock is redrawn once a second, but what a screen reader reads changes only with a move, a
+// pause and the end, so it is not told of every second.
+class ProgressLabel : public QLabel {
+    Q_OBJECT
+public:
+    ProgressLabel(const GameSession& session, QWidget* parent);
+
+    // After a move, an undo, a restart or the clock paused or resumed.
+    void refresh();
+    void showFinished(NewBest best);
+    // m:ss, or h:mm:ss from an hour on.
+    static QString timeText(std::int64_t milliseconds);
+
+private:
+    QString runningText() const;
+
+    const GameSession& session;
+    QTimer* ticker;
+};
+
+} // namespace vellumi
