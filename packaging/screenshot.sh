@@ -16,9 +16,11 @@ fi
 game=$2 out=$3
 source "$(dirname "$0")/xgame.sh"
 export QT_QPA_PLATFORM=xcb
-"$game" &
+# A home of its own, so that no game kept by the player comes back into the picture.
+home=$(mktemp -d)
+XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_STATE_HOME=$home/state "$game" &
 pid=$!
-trap 'xgame_kill "$pid"' EXIT
+trap 'xgame_kill "$pid"; rm -rf "$home"' EXIT
 window=$(xgame_wait_window "$pid") || { echo "screenshot: no window titled Vellumi appeared" >&2; exit 1; }
 xgame_wait_fade
 mkdir -p "$(dirname "$out")"

@@ -1,4 +1,5 @@
 #include "DataFolder.h"
+#include "WindowDriver.h"
 
 #include "app/FatalError.h"
 #include "files/PictureFile.h"
@@ -43,33 +44,9 @@ namespace vellumi {
 
 namespace {
 
-// The scramble walks the blank left and right from its corner: an odd number of moves (3 × 3)
-// leaves the board one slide from home, blank at cell 7; an even one (4 × 4) leaves it in order.
-Rnd leftAndRight()
-{
-    return [i = 0]() mutable { return (i++ % 2) ? 0.3f : 0.1f; };
-}
-
-Rnd seeded(int seed)
-{
-    return
-        [generator = std::mt19937(seed)]() mutable { return std::uniform_real_distribution<float>(0, 1)(generator); };
-}
-
-template <typename T = QWidget>
-T* control(const QWidget& w, const QString& name)
-{
-    T* found = w.findChild<T*>(name);
-    return found ? found : (qFatal("no control %s", qPrintable(name)), nullptr);
-}
-
 ImageControl* tile(const QWidget& w, int cell)
 {
     return control<ImageControl>(w, QStringLiteral("picbox(%1)").arg(cell));
-}
-QAction* command(const QWidget& w, const char* name)
-{
-    return control<QMenu>(w, "E_games")->findChild<QAction*>(name);
 }
 QImage shownPicture(const QWidget& w)
 {
@@ -112,18 +89,6 @@ void whenOpened(std::function<void(QWidget*)> look)
         look(QApplication::activeModalWidget());
         QApplication::activeModalWidget()->close();
     });
-}
-
-// What the problem box tells, a line a problem; nothing when there is none.
-QStringList told(const QWidget& w)
-{
-    const auto* box = w.findChild<QMessageBox*>();
-    return box ? box->text().split('\n') : QStringList();
-}
-
-bool settled(const MainWindow& w)
-{
-    return QTest::qWaitFor([&] { return w.isEnabled() && !w.isFading(); }, 10000);
 }
 
 } // namespace

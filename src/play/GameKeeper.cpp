@@ -75,8 +75,20 @@ NewBest GameKeeper::finished()
 
 void GameKeeper::close()
 {
+    // Closed before the fingerprint came: taken here, as the game must not be lost.
+    if (session.isRunning() && fingerprint.empty()) {
+        fingerprinting.cancel();
+        fingerprint = fingerprintOf(picture);
+    }
     changed();
     kept.flush();
+}
+
+Records GameKeeper::records()
+{
+    Records records = recordsFile.read();
+    tell();
+    return records;
 }
 
 Records::Key GameKeeper::keyOf(const QString& file, int gridSize) const

@@ -45,7 +45,7 @@ public:
     void close();
 
     // The records, and the key of a picture file at a difficulty, taken now.
-    Records records() { return recordsFile.read(); }
+    Records records();
     Records::Key keyOf(const QString& picture, int gridSize) const;
 
 signals:

@@ -14,7 +14,7 @@ done
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 # Settings and own pictures of the test's own, never the player's.
-export XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_RUNTIME_DIR=$home/run QT_QPA_PLATFORM=xcb
+export XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_STATE_HOME=$home/state XDG_RUNTIME_DIR=$home/run QT_QPA_PLATFORM=xcb
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # A display number of this run's own to start from: two xvfb-run -a starting at once can both
 # take the first free one.

@@ -93,7 +93,10 @@ def main():
         image.mkdir()
         (image / "picture.txt").write_text("1\n")
         write_picture(str(image / "angle1.jpg"))
-        game = subprocess.Popen([os.path.join(folder, "tessra")], cwd="/")
+        # The player's files go to this run's own folders: a game kept by another run must not
+        # come back here.
+        home = {name: os.path.join(folder, name) for name in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME")}
+        game = subprocess.Popen([os.path.join(folder, "tessra")], cwd="/", env=dict(os.environ, **home))
         try:
             play(game)
         finally:
