@@ -41,8 +41,15 @@ Keys / 按键:
   Space (held)   look at the whole picture / 按住空格：查看整张图片
   N              numbers on the tiles, on or off / 显示或隐藏图块编号
   M              the move sound off or on / 关闭或打开声音
+  T              the moves and time of the game, shown or hidden / 显示或隐藏步数和用时
+  Ctrl+H         the records: best moves and time of each picture / 成绩记录
   F1             help / 使用帮助
   Alt+G          the 游戏 menu / 打开“游戏”菜单
+
+An unfinished game is kept at every move and comes back at the next start; the
+menu's exit command gives it up. 未完成的游戏随时保存，下次启动时继续；用菜单的“退出游戏”放弃它。
+  records / 成绩:          ~/.local/share/vellumi/records ($XDG_DATA_HOME)
+  unfinished game / 存档:  ~/.local/state/vellumi/unfinished-game ($XDG_STATE_HOME)
 
   --mute         start with the move sound off / 启动时关闭声音
   -h, --help     show this help and exit / 显示本帮助
