@@ -71,7 +71,7 @@ void KeptGameFile::drop(const QString& why)
 void KeptGameFile::keep(const KeptGame& game)
 {
     if (writer && file.isWritable())
-        writer->write(QByteArray::fromStdString(formatKeptGame(game)));
+        writer->write([game] { return QByteArray::fromStdString(formatKeptGame(game)); });
 }
 
 void KeptGameFile::forget()

@@ -18,11 +18,11 @@ FileWriter::~FileWriter()
     flush();
 }
 
-void FileWriter::write(QByteArray bytes)
+void FileWriter::write(std::function<QByteArray()> make)
 {
     {
         const std::lock_guard lock(mutex);
-        pending.emplace(std::move(bytes));
+        pending.emplace(std::move(make));
     }
     wake.notify_one();
 }
@@ -31,7 +31,7 @@ void FileWriter::remove()
 {
     {
         const std::lock_guard lock(mutex);
-        pending.emplace(std::nullopt);
+        pending.emplace();
     }
     wake.notify_one();
 }
@@ -48,11 +48,11 @@ void FileWriter::writeInTurn(std::stop_token stop)
         std::unique_lock lock(mutex);
         if (!wake.wait(lock, stop, [this] { return pending.has_value(); }))
             return;
-        const std::optional<QByteArray> version = *std::exchange(pending, std::nullopt);
+        const std::function<QByteArray()> version = *std::exchange(pending, std::nullopt);
         busy = true;
         lock.unlock();
         if (version)
-            writeWhole(path, *version);
+            writeWhole(path, version());
         else
             QFile::remove(path);
         lock.lock();

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <stop_token>
@@ -11,10 +12,10 @@
 
 namespace vellumi {
 
-// Keeps one file up to date off the window's thread: each version is written whole and
-// atomically, and one asked for while another is written replaces any not yet begun, so however
-// often it changes the disk sees at most two writes in a row. Removing the file is one more
-// version, so that a write still under way can never bring it back.
+// Keeps one file up to date off the window's thread: each version is made and written whole and
+// atomically there, and one asked for while another is written replaces any not yet begun, so
+// however often it changes the disk sees at most two writes in a row. Removing the file is one
+// more version, so that a write still under way can never bring it back.
 class FileWriter {
 public:
     explicit FileWriter(QString path);
@@ -23,7 +24,8 @@ public:
     FileWriter(const FileWriter&) = delete;
     FileWriter& operator=(const FileWriter&) = delete;
 
-    void write(QByteArray bytes);
+    // `make` gives the bytes, on the writer's thread.
+    void write(std::function<QByteArray()> make);
     void remove();
     // Returns once the last version asked for is on disk.
     void flush();
@@ -35,7 +37,7 @@ private:
     std::mutex mutex;
     std::condition_variable_any wake;
     std::condition_variable idle;
-    std::optional<std::optional<QByteArray>> pending; // the next version: its bytes, or none to remove
+    std::optional<std::function<QByteArray()>> pending; // the next version; an empty one removes
     bool busy = false;
     std::jthread thread; // last, so it has stopped before anything it uses goes
 };
