@@ -13,7 +13,13 @@ GameKeeper::GameKeeper(const GameSession& session, const QString& stateFolder, c
     , session(session)
     , kept(stateFolder)
     , recordsFile(recordsPath)
+    , ticker(new QTimer(this))
 {
+    ticker->setInterval(1000);
+    connect(ticker, &QTimer::timeout, this, [this] {
+        if (this->session.isClockRunning())
+            changed();
+    });
 }
 
 std::optional<KeptGame> GameKeeper::takeKept()
@@ -38,6 +44,7 @@ void GameKeeper::started(const QString& file, const std::string& known)
 {
     picture = file;
     fingerprint = known;
+    ticker->start();
     if (!known.empty())
         return;
     fingerprinting.run([this, file](std::stop_token stop) -> std::function<void()> {
@@ -63,6 +70,7 @@ void GameKeeper::changed()
 
 NewBest GameKeeper::finished()
 {
+    ticker->stop();
     kept.forget();
     if (fingerprint.empty())
         return {};
@@ -71,6 +79,12 @@ NewBest GameKeeper::finished()
                         session.moves(), session.playTime().count(), session.isHelped());
     tell();
     return best;
+}
+
+void GameKeeper::left()
+{
+    ticker->stop();
+    kept.forget();
 }
 
 void GameKeeper::close()

@@ -6,6 +6,7 @@
 #include "system/LatestTask.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <optional>
 #include <string>
@@ -15,6 +16,8 @@ namespace vellumi {
 // What outlasts a game: the unfinished game, kept at every change so that it can be played on
 // at the next start, and the records of finished games, by the picture's content and the
 // difficulty. The picture's fingerprint is taken off the window's thread as the game starts.
+// While the clock runs the game is kept each second as well, so that a killed program loses at
+// most a second of its time.
 class GameKeeper : public QObject {
     Q_OBJECT
 public:
@@ -40,7 +43,7 @@ public:
     // The picture is whole: the game counts in the records, and is kept no more.
     NewBest finished();
     // Left unfinished by the player's choice: kept no more.
-    void left() { kept.forget(); }
+    void left();
     // The program ends: the game in hand is on disk before it does.
     void close();
 
@@ -58,6 +61,7 @@ private:
     KeptGameFile kept;
     RecordsFile recordsFile;
     LatestTask fingerprinting;
+    QTimer* ticker;
     QString picture;
     std::string fingerprint; // of the game's picture, once known
 };

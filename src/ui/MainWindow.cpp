@@ -59,7 +59,6 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
     showNumbers = settings.flag(QStringLiteral("board/numbers"), false);
     muted = settings.flag(QStringLiteral("sound/muted"), false);
     progress = new ProgressLabel(session, menuBar());
-    menuBar()->setCornerWidget(progress, Qt::TopRightCorner);
     progress->setVisible(settings.flag(QStringLiteral("board/progress"), false));
     buildMenu();
     buildKeys();

@@ -8,6 +8,7 @@
 #include "ui/RecordsBox.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -50,8 +51,10 @@ void MainWindow::buildKeys()
         remember(QStringLiteral("board/progress"), progress->isVisible());
         progress->refresh();
     });
-    key("recordsKey", {Qt::CTRL | Qt::Key_H},
-        [this] { showRecordsBox(this, keeper->records(), keeper->keyOf(browser->path(), session.state().gridSize)); });
+    key("recordsKey", {Qt::CTRL | Qt::Key_H}, [this] {
+        showRecordsBox(this, keeper->records(), keeper->keyOf(browser->path(), session.state().gridSize),
+                       QFileInfo(browser->path()).fileName());
+    });
 }
 
 // The whole picture in place of the board, and then the board exactly as it was. The display

@@ -2,27 +2,43 @@
 
 #include "game/GameSession.h"
 
+#include <QEvent>
 #include <QTimer>
 
 namespace vellumi {
 
-ProgressLabel::ProgressLabel(const GameSession& session, QWidget* parent)
-    : QLabel(parent)
+ProgressLabel::ProgressLabel(const GameSession& session, QWidget* menuBar)
+    : QLabel(menuBar->parentWidget())
     , session(session)
+    , menuBar(menuBar)
     , ticker(new QTimer(this))
 {
     setObjectName(QStringLiteral("progress"));
     setContentsMargins(8, 0, 8, 0);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // The menu bar places its corner once, by the size wanted then: room for the longest text.
-    setMinimumSize(fontMetrics().horizontalAdvance(QStringLiteral("完成！99999 步  99:59:59  新纪录：步数和时间")) + 16,
-                   fontMetrics().height());
+    // Room for the longest text, so that the menu bar's end is all it ever covers.
+    setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("完成！99999 步  99:59:59  用了提示，不计纪录")) + 16);
+    menuBar->installEventFilter(this);
     ticker->setInterval(1000);
     connect(ticker, &QTimer::timeout, this, [this] {
         if (this->session.isRunning())
             setText(runningText());
     });
     refresh();
+}
+
+bool ProgressLabel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
+        place();
+    return QLabel::eventFilter(watched, event);
+}
+
+void ProgressLabel::place()
+{
+    const QRect bar = menuBar->geometry();
+    setGeometry(bar.right() + 1 - width(), bar.top(), width(), bar.height());
+    raise();
 }
 
 QString ProgressLabel::timeText(std::int64_t milliseconds)
@@ -56,6 +72,7 @@ void ProgressLabel::showFinished(NewBest best)
     const QString news = best.moves && best.time ? QStringLiteral("  新纪录：步数和时间")
                          : best.moves            ? QStringLiteral("  新纪录：步数")
                          : best.time             ? QStringLiteral("  新纪录：时间")
+                         : session.isHelped()    ? QStringLiteral("  用了提示，不计纪录")
                                                  : QString();
     const QString text =
         QStringLiteral("完成！%1 步  %2").arg(session.moves()).arg(timeText(session.playTime().count())) + news;

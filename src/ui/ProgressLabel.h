@@ -17,7 +17,9 @@ class GameSession;
 class ProgressLabel : public QLabel {
     Q_OBJECT
 public:
-    ProgressLabel(const GameSession& session, QWidget* parent);
+    // Over the right end of `menuBar`, as a child of its window: a menu bar tells a screen
+    // reader of its menus only, never of a corner widget.
+    ProgressLabel(const GameSession& session, QWidget* menuBar);
 
     // After a move, an undo, a restart or the clock paused or resumed.
     void refresh();
@@ -27,8 +29,11 @@ public:
 
 private:
     QString runningText() const;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void place();
 
     const GameSession& session;
+    QWidget* menuBar;
     QTimer* ticker;
 };
 

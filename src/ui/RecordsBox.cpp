@@ -11,7 +11,7 @@
 
 namespace vellumi {
 
-void showRecordsBox(QWidget* parent, const Records& records, const Records::Key& current)
+void showRecordsBox(QWidget* parent, const Records& records, const Records::Key& current, const QString& currentName)
 {
     auto* box = new QDialog(parent);
     box->setObjectName(QStringLiteral("recordsBox"));
@@ -32,12 +32,12 @@ void showRecordsBox(QWidget* parent, const Records& records, const Records::Key&
     const QString none = QStringLiteral("—");
     for (int row = 0; row < int(rows.size()); ++row) {
         const auto& [key, record] = rows[std::size_t(row)];
-        const QStringList cells{row == 0 ? QStringLiteral("当前图片") : QString::fromStdString(record.name),
-                                design::difficultyCaption(key.second).section(u':', 1),
-                                record.fewestMoves ? QString::number(*record.fewestMoves) : none,
-                                record.shortestMilliseconds ? ProgressLabel::timeText(*record.shortestMilliseconds)
-                                                            : none,
-                                QString::number(record.finished)};
+        const QStringList cells{
+            row == 0 ? QStringLiteral("%1（当前）").arg(currentName) : QString::fromStdString(record.name),
+            design::difficultyCaption(key.second).section(u':', 1),
+            record.fewestMoves ? QString::number(*record.fewestMoves) : none,
+            record.shortestMilliseconds ? ProgressLabel::timeText(*record.shortestMilliseconds) : none,
+            QString::number(record.finished)};
         for (int column = 0; column < cells.size(); ++column)
             table->setItem(row, column, new QTableWidgetItem(cells[column]));
     }

@@ -79,6 +79,11 @@ def launch(path):
 
 
 def main():
+    # The moves and time shown, as a player who asked for them has them.
+    config = os.path.join(os.environ["XDG_CONFIG_HOME"], "vellumi")
+    os.makedirs(config, exist_ok=True)
+    with open(os.path.join(config, "vellumi.conf"), "w") as settings:
+        settings.write("[board]\nprogress=true\n")
     game = launch(sys.argv[1])
     try:
         app = wait_for("the game on the accessibility bus", application)
@@ -103,7 +108,14 @@ def main():
             if after[blank][0] != piece or cell in after or len(after) != 8:
                 sys.exit(f"FAIL: pressing cell {cell} (piece {piece}) next to the gap at {blank} gave {sorted((c, p) for c, (p, _) in after.items())}")
             board = after
-        print(f"PASS: 3 buttons and 8 tiles announced as buttons, 6 moves played by their press action")
+        # The count is read as it stands, and not changed under the reader every second.
+        progress = wait_for("the moves and time", lambda: next(
+            (n for n in everything(app) if (n.name or "").startswith("6 步") and showing(n)), None), 5)
+        said = progress.name
+        time.sleep(2.2)
+        if progress.name != said:
+            sys.exit(f"FAIL: the moves and time were renamed from {said} to {progress.name} with no move")
+        print(f"PASS: 3 buttons and 8 tiles announced as buttons, 6 moves played by their press action, {said} read")
     finally:
         game.terminate()
         game.wait(10)
