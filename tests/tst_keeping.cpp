@@ -50,7 +50,7 @@ QString boardText(const MainWindow& w)
 
 // What a player keeps from game to game: the game in hand, however the program ended, and the
 // records of finished games.
-class KeepingTest : public QObject {
+class KeepingTest : public WindowTest {
     Q_OBJECT
 public:
     static int runChild(const QString& scenario, const QString& folder);
@@ -64,15 +64,11 @@ private slots:
 
 private:
     std::unique_ptr<MainWindow> opened(Rnd rnd = seeded(3));
-
-    QTemporaryDir dir;
 };
 
 void KeepingTest::init()
 {
-    dir = QTemporaryDir();
-    for (const char* folder : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
-        QDir(qEnvironmentVariable(folder)).removeRecursively();
+    clearHome();
     QVERIFY(testdata::makeDataFolder(dir.path(), "2", 2));
 }
 
@@ -245,15 +241,7 @@ int KeepingTest::runChild(const QString& scenario, const QString& folder)
 
 int main(int argc, char* argv[])
 {
-    const QTemporaryDir home;
-    for (const char* folder : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
-        if (argc != 4)
-            qputenv(folder, (home.path() + '/' + folder).toLocal8Bit());
-    QApplication app(argc, argv);
-    vellumi::applyAppearance(app);
-    if (argc == 4 && QByteArray(argv[1]) == "--child")
-        return vellumi::KeepingTest::runChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     vellumi::KeepingTest test;
-    return QTest::qExec(&test, argc, argv);
+    return vellumi::runWindowTests(argc, argv, test, vellumi::KeepingTest::runChild);
 }
 #include "tst_keeping.moc"
