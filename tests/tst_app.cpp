@@ -27,6 +27,7 @@ void AppTest::aMissingDisplayIsToldInOneLine_data()
     QTest::newRow("a compositor that is there") << "wayland-egl" << QByteArray() << "";
     QTest::newRow("each of a list tried") << "wayland;xcb" << QByteArray(":907")
                                           << "cannot open the Wayland display 'gone', cannot open the X display ':907'";
+    QTest::newRow("a compositor's connection handed over") << "wayland" << QByteArray() << "";
     QTest::newRow("a window system not asked of") << "offscreen" << QByteArray(":907") << "";
 }
 
@@ -46,6 +47,10 @@ void AppTest::aMissingDisplayIsToldInOneLine()
             ::listen(compositor, 1) == 0);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run.path()));
     qputenv("WAYLAND_DISPLAY", platform.startsWith("wayland-") ? "here" : "gone");
+    if (QByteArray(QTest::currentDataTag()).contains("handed over"))
+        qputenv("WAYLAND_SOCKET", "3");
+    else
+        qunsetenv("WAYLAND_SOCKET");
     qunsetenv("DISPLAY");
     QCOMPARE(displayProblem(platform, QString::fromLatin1(display)), problem);
     ::close(compositor);

@@ -273,7 +273,7 @@ void MainWindowTest::theButtonsBrowseAndCycleBetweenGamesOnly()
     QCOMPARE(control(*w, "imgnext")->grab().toImage().convertToFormat(QImage::Format_RGB32), artwork::nextButton());
     startGame(*w);
     for (QWidget* button : {next, previous, difficulty})
-        clickOnWindow(button);
+        clickOnWindow(button), pressAloud(button); // nor through a screen reader
     QVERIFY(w->state().picNo == 1 && w->state().gridSize == 3);
     QCOMPARE(sounds.size(), 11);
     const QImage playing = bottomBar();
