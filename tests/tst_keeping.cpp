@@ -1,9 +1,11 @@
 #include "DataFolder.h"
 #include "WindowDriver.h"
 
+#include "app/TerminationSignal.h"
 #include "game/Board.h"
 #include "game/Records.h"
 #include "ui/Appearance.h"
+#include "ui/ProgressLabel.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -109,20 +111,38 @@ void KeepingTest::anUnfinishedGameIsNeverLost()
     QVERIFY(progress(*w).startsWith(QStringLiteral("3 步")));
     command(*w, "E_exit")->trigger();
     w.reset();
-    w = opened();
+
+    // Finished, a game is gone too, and says how it went: a first game sets both bests, a
+    // helped one none.
+    w = opened(leftAndRight());
     QVERIFY(command(*w, "E_game")->isEnabled() && !QFile::exists(stateFile()));
+    for (const bool helped : {false, true}) {
+        command(*w, "E_game")->trigger();
+        QVERIFY(settled(*w));
+        QTest::keyClick(w.get(), helped ? Qt::Key_H : Qt::Key_Left);
+        QTRY_VERIFY(command(*w, "E_game")->isEnabled() && settled(*w));
+        QCOMPARE(progress(*w), helped ? QStringLiteral("完成！1 步  0:00  用了提示，不计纪录")
+                                      : QStringLiteral("完成！1 步  0:00  新纪录：步数和时间"));
+    }
+    QVERIFY(!QFile::exists(stateFile()) && QFile::exists(recordsFile()));
+    QCOMPARE(ProgressLabel::timeText(3723999), QStringLiteral("1:02:03"));
     w.reset();
 
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), "play and wait", dir.path()});
-    QVERIFY(child.waitForReadyRead(20000));
-    const QString board = QString::fromUtf8(child.readAllStandardOutput()).trimmed();
-    QTest::qWait(1200);
-    child.kill();
-    QVERIFY(child.waitForFinished());
-    w = opened();
-    QCOMPARE(boardText(*w), board);
-    QVERIFY(!command(*w, "E_game")->isEnabled());
+    // Ended by SIGTERM, as a logout ends it, or killed a second after the last move.
+    for (const bool killed : {false, true}) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), "play and wait", dir.path()});
+        QVERIFY(child.waitForReadyRead(20000));
+        const QString board = QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+        QTest::qWait(1200);
+        killed ? child.kill() : child.terminate();
+        QVERIFY(child.waitForFinished() && (killed || child.exitCode() == 0));
+        w = opened();
+        QCOMPARE(boardText(*w), board);
+        QVERIFY(!command(*w, "E_game")->isEnabled());
+        command(*w, "E_exit")->trigger();
+        w.reset();
+    }
 }
 
 void KeepingTest::filesNotOursAreSetAside_data()
@@ -218,6 +238,10 @@ int KeepingTest::runChild(const QString& scenario, const QString& folder)
         return 2;
     w.show();
     w.activateWindow();
+    onTerminationSignal([&w] {
+        w.close();
+        QCoreApplication::quit();
+    });
     control<QTimer>(w, "Timer1")->start(0);
     QTimer::singleShot(0, &w, [&] {
         if (!settled(w) || (command(w, "E_game")->trigger(), !settled(w)))

@@ -72,6 +72,7 @@ NewBest GameKeeper::finished()
 {
     ticker->stop();
     kept.forget();
+    takeFingerprintNow();
     if (fingerprint.empty())
         return {};
     const NewBest best =
@@ -89,13 +90,20 @@ void GameKeeper::left()
 
 void GameKeeper::close()
 {
-    // Closed before the fingerprint came: taken here, as the game must not be lost.
-    if (session.isRunning() && fingerprint.empty()) {
-        fingerprinting.cancel();
-        fingerprint = fingerprintOf(picture);
-    }
+    if (session.isRunning())
+        takeFingerprintNow();
     changed();
     kept.flush();
+}
+
+// A game that ends before its fingerprint has come, closed or finished at once, must not be lost:
+// it is taken here.
+void GameKeeper::takeFingerprintNow()
+{
+    if (!fingerprint.empty() || picture.isEmpty())
+        return;
+    fingerprinting.cancel();
+    fingerprint = fingerprintOf(picture);
 }
 
 Records GameKeeper::records()

@@ -56,6 +56,7 @@ signals:
 
 private:
     void tell();
+    void takeFingerprintNow();
 
     const GameSession& session;
     KeptGameFile kept;
