@@ -104,6 +104,10 @@ void KeepingTest::anUnfinishedGameIsNeverLost()
     const GameState before = w->state();
     QVERIFY(progress(*w).startsWith(QStringLiteral("2 步  0:0")));
     w.reset();
+    // Closed while it is being brought back, it is brought back the next time.
+    auto closing = std::make_unique<MainWindow>(dir.path(), dir.filePath("own"));
+    QVERIFY(closing->load().isEmpty());
+    closing.reset();
 
     w = opened(leftAndRight());
     QVERIFY(w->state().board == before.board && progress(*w).startsWith(QStringLiteral("2 步")));

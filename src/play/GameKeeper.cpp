@@ -90,6 +90,8 @@ void GameKeeper::left()
 
 void GameKeeper::close()
 {
+    // Closed in the middle of bringing a kept game back: no crash, so it is tried again.
+    kept.restored();
     if (session.isRunning())
         takeFingerprintNow();
     changed();
