@@ -201,6 +201,17 @@ void BrowsingTest::aLargePictureIsReadWhileBrowsingGoesOn()
     QTest::qWait(300);
     QCOMPARE(browser->number(), 7);
     QCOMPARE(browser->picture(), QImage(own.filePath("b.jpg")).convertToFormat(QImage::Format_RGB32));
+
+    // One that turns out broken once read is passed over like any other, and told of.
+    QFile broken(own.filePath("a.jpg"));
+    QVERIFY(broken.open(QIODevice::ReadWrite) && broken.resize(broken.size() / 2));
+    broken.close();
+    step(true); // to 1
+    told.clear();
+    QCOMPARE(step(false), 7);
+    QCOMPARE(step(false), 7);
+    QTRY_COMPARE(browser->number(), 5);
+    QVERIFY(told.size() == 1 && told[0].contains("a.jpg"));
 }
 
 QTEST_GUILESS_MAIN(BrowsingTest)
