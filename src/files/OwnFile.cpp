@@ -57,12 +57,6 @@ bool OwnFile::write(const QByteArray& bytes)
     return writable && writeWhole(filePath, bytes);
 }
 
-void OwnFile::remove()
-{
-    if (writable)
-        QFile::remove(filePath);
-}
-
 void clearLockPath(QLockFile& lock)
 {
     lock.setStaleLockTime(0);

@@ -32,8 +32,6 @@ public:
     void reject(const QString& why);
     // Whole and atomically, or not at all; never over a file that is not ours.
     bool write(const QByteArray& bytes);
-    // The game's own file, of no more use.
-    void remove();
 
     bool isWritable() const { return writable; }
     const QString& path() const { return filePath; }

@@ -74,7 +74,7 @@ void GameSession::leave()
     clock.pause();
 }
 
-void GameSession::end()
+void GameSession::stopClockIfOver()
 {
     if (!running)
         clock.pause();
@@ -88,7 +88,7 @@ PressResult GameSession::press(int cell)
     if (result.moved)
         history.record(game);
     running = !result.solved;
-    end();
+    stopClockIfOver();
     return result;
 }
 
@@ -107,7 +107,7 @@ PressResult GameSession::stepped(bool moved)
     if (!moved)
         return {};
     running = !isSolved(game);
-    end();
+    stopClockIfOver();
     return {true, !running};
 }
 

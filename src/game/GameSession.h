@@ -58,7 +58,8 @@ public:
 
 private:
     PressResult stepped(bool moved);
-    void end();
+    // The clock stops with the game.
+    void stopClockIfOver();
 
     GameState game;
     History history;
