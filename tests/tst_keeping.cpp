@@ -169,6 +169,8 @@ void KeepingTest::filesNotOursAreSetAside_data()
     row("a board that cannot be solved", "state", QByteArray(kept).replace("0,1,2", "1,0,2"), "内容无法识别");
     row("a way that does not lead on from its board", "state", QByteArray(kept).replace("steps=6", "steps=0"),
         "步骤与棋盘不符");
+    row("a game whose picture, unchanged, cannot be shown", "state", QByteArray(kept).replace("PICTURE", "BROKEN"),
+        "图片无法显示");
     row("gigabytes", "state", "huge", "文件太大");
     row("a pipe", "state", "pipe", "不是普通文件");
     row("a link", "state", "link", "不是普通文件");
@@ -184,9 +186,13 @@ void KeepingTest::filesNotOursAreSetAside()
     QFETCH(QString, file);
     QFETCH(QByteArray, content);
     QFETCH(QString, why);
-    QFile picture(dir.filePath("image/angle1.jpg"));
+    const bool broken = content.contains("BROKEN");
+    if (broken)
+        QVERIFY(testdata::writeFile(dir.filePath("broken.jpg"), "just text"));
+    QFile picture(dir.filePath(broken ? "broken.jpg" : "image/angle1.jpg"));
     QVERIFY(picture.open(QIODevice::ReadOnly));
-    content.replace("PICTURE", QFile::encodeName(picture.fileName()))
+    content.replace("BROKEN", "PICTURE")
+        .replace("PICTURE", QFile::encodeName(picture.fileName()))
         .replace("HASH", QCryptographicHash::hash(picture.readAll(), QCryptographicHash::Sha256).toHex());
     const QString path = file == "records" ? recordsFile() : stateFile();
     QVERIFY(QDir().mkpath(QFileInfo(path).path()));
@@ -214,7 +220,10 @@ void KeepingTest::filesNotOursAreSetAside()
     QVERIFY(command(*w, "E_game")->isEnabled());
     QCOMPARE(told(*w).size(), 1);
     QVERIFY2(told(*w)[0].contains(why), qPrintable(told(*w)[0]));
-    if (!why.contains(QStringLiteral("步骤")))
+    // A game that cannot go on is forgotten; only a file that cannot be read is set aside.
+    if (broken || why.contains(QStringLiteral("步骤")))
+        QVERIFY(!QFileInfo::exists(path));
+    else
         QVERIFY(QFileInfo::exists(path + ".damaged") || QFileInfo(path + ".damaged").isSymLink());
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/FatalError.h"
 #include "files/PictureFile.h"
+#include "files/PictureImport.h"
 #include "files/Settings.h"
 #include "game/Board.h"
 #include "ui/AboutDialog.h"
@@ -27,6 +28,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -85,7 +87,11 @@ void ProgramTest::picturesDroppedBetweenGamesAreKept()
     QDir(dir.path()).mkpath("own");
     for (const char* inUse : {"own/angle1.jpg", "own/angle1 (2).jpg"})
         testdata::picture(1).save(dir.filePath(inUse));
+    // The progress box counts every file handled, copied or not.
+    QSignalSpy counted(w->findChild<PictureImport*>(), &PictureImport::progressed);
     QVERIFY(drop({"notes.jpg", ".hidden.png", "drop.png", "image/angle1.jpg", "notes.txt", longest, longest}));
+    QCOMPARE(counted.size(), 7);
+    QCOMPARE(counted.last(), QVariantList({7, 7}));
     QDir own(dir.filePath("own"));
     QCOMPARE(own.entryList(QDir::Files), QStringList({"angle1 (2).jpg", "angle1 (3).jpg", "angle1.jpg", "drop.png",
                                                       "hidden.png", QFileInfo(longest).fileName()}));
