@@ -28,10 +28,7 @@ QImage tulips(Rng& rng)
     const QPointF vanish(240, 85);
     QPainter p;
     beginScene(p, img);
-    QLinearGradient sky(0, 0, 0, horizon);
-    sky.setColorAt(0, QColor(60, 130, 210));
-    sky.setColorAt(1, QColor(200, 230, 250));
-    p.fillRect(0, 0, W, int(horizon), sky);
+    sky(p, int(horizon), {{0, QColor(60, 130, 210)}, {1, QColor(200, 230, 250)}});
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 245, 170));
     p.drawEllipse(QPointF(60, 40), 18, 18);
@@ -122,10 +119,7 @@ QImage balloons(Rng& rng)
     constexpr double ground = 258;
     QPainter p;
     beginScene(p, img);
-    QLinearGradient sky(0, 0, 0, ground);
-    sky.setColorAt(0, QColor(60, 130, 215));
-    sky.setColorAt(1, QColor(210, 230, 245));
-    p.fillRect(QRectF(0, 0, W, ground), sky);
+    sky(p, ground, {{0, QColor(60, 130, 215)}, {1, QColor(210, 230, 245)}});
     for (const QPointF& c : scatter(rng, 6, 2, QRectF(0, 0, W, 235)))
         cloud(p, rng, c, rng.real(6, 12));
     birds(p, rng, 9, QRectF(0, 150, W, 70));

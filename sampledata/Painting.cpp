@@ -81,6 +81,14 @@ QPainterPath regular(QPointF c, double r, int sides, double turn)
     return path;
 }
 
+void sky(QPainter& p, double bottom, std::initializer_list<std::pair<double, QColor>> stops)
+{
+    QLinearGradient gradient(0, 0, 0, bottom);
+    for (const auto& [at, colour] : stops)
+        gradient.setColorAt(at, colour);
+    p.fillRect(QRectF(0, 0, W, bottom), gradient);
+}
+
 void cloud(QPainter& p, Rng& rng, QPointF c, double size)
 {
     p.setPen(Qt::NoPen);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <initializer_list>
+#include <utility>
+
 #include "Random.h"
 
 #include <QColor>
@@ -50,6 +53,8 @@ std::vector<QPointF> scatter(Rng& rng, int cols, int rows, const QRectF& area);
 QPainterPath star(QPointF c, double outer, double inner, int points, double turn);
 QPainterPath regular(QPointF c, double r, int sides, double turn);
 
+// A sky from the top down to `bottom`, through colours at fractions of the way.
+void sky(QPainter& p, double bottom, std::initializer_list<std::pair<double, QColor>> stops);
 void cloud(QPainter& p, Rng& rng, QPointF c, double size);
 void birds(QPainter& p, Rng& rng, int count, const QRectF& area);
 

@@ -47,11 +47,7 @@ QImage lake(Rng& rng)
     constexpr int shore = 200, lakeEnd = 292;
     QPainter p;
     beginScene(p, img);
-    QLinearGradient sky(0, 0, 0, shore);
-    sky.setColorAt(0, QColor(38, 92, 172));
-    sky.setColorAt(0.6, QColor(140, 190, 235));
-    sky.setColorAt(1, QColor(255, 214, 165));
-    p.fillRect(0, 0, W, shore, sky);
+    sky(p, shore, {{0, QColor(38, 92, 172)}, {0.6, QColor(140, 190, 235)}, {1, QColor(255, 214, 165)}});
     const QPointF sun(370, 60);
     QRadialGradient glow(sun, 180);
     glow.setColorAt(0, QColor(255, 240, 180, 230));
@@ -165,11 +161,7 @@ QImage city(Rng& rng)
     constexpr int water = 292;
     QPainter p;
     beginScene(p, img);
-    QLinearGradient sky(0, 0, 0, water);
-    sky.setColorAt(0, QColor(14, 20, 62));
-    sky.setColorAt(0.5, QColor(92, 52, 122));
-    sky.setColorAt(1, QColor(252, 136, 84));
-    p.fillRect(0, 0, W, water, sky);
+    sky(p, water, {{0, QColor(14, 20, 62)}, {0.5, QColor(92, 52, 122)}, {1, QColor(252, 136, 84)}});
     QRadialGradient glow(QPointF(380, water), 330);
     glow.setColorAt(0, QColor(255, 190, 90, 210));
     glow.setColorAt(1, QColor(255, 190, 90, 0));
