@@ -33,18 +33,18 @@ void BitBrush::build()
     built = true;
 }
 
-void BitBrush::fill(PictureSurface& box)
+void BitBrush::fill(PictureSurface& box, int pixelSize)
 {
-    Q_ASSERT(built);
+    Q_ASSERT(built && pixelSize >= 1);
     QImage& image = box.surface();
     const int width = image.width();
     // One full-width strip per pattern row, so each row of the box is a single copy.
     std::vector<QRgb> strips(static_cast<std::size_t>(8 * width));
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < width; ++x)
-            strips[static_cast<std::size_t>(y * width + x)] = cell[y][x & 7];
+            strips[static_cast<std::size_t>(y * width + x)] = cell[y][(x / pixelSize) & 7];
     for (int y = 0; y < image.height(); ++y)
-        std::memcpy(image.scanLine(y), &strips[static_cast<std::size_t>((y & 7) * width)],
+        std::memcpy(image.scanLine(y), &strips[static_cast<std::size_t>(((y / pixelSize) & 7) * width)],
                     static_cast<std::size_t>(width) * sizeof(QRgb));
     box.surfaceChanged();
     built = false;

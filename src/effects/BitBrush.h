@@ -23,8 +23,10 @@ public:
     // The colours of the 0 bits and of the 1 bits; opaque, as the surfaces are RGB32.
     void setColours(QRgb zero, QRgb one);
     void build();
-    // Covers the whole interior of the box, repeating every 8 pixels from its top-left corner.
-    void fill(PictureSurface& box);
+    // Covers the whole interior of the box, repeating every 8 cells from its top-left corner;
+    // a cell is pixelSize × pixelSize pixels, so that on a scaled screen the pattern keeps its
+    // look in whole device pixels.
+    void fill(PictureSurface& box, int pixelSize = 1);
 
 private:
     std::array<std::uint8_t, 8> rowBits{}; // row 1 first

@@ -102,7 +102,7 @@ void PatternFade::scheduleNextTick()
 
 void PatternFade::drawStep(int k)
 {
-    brushes[k].fill(work);
+    brushes[k].fill(work, pixelSize);
 
     QImage& workImage = work.surface();
     const QImage& sourceImage = source.surface();

@@ -28,6 +28,9 @@ public:
     // runs stepMs after the last, so a fade lasts stepCount × stepMs. One fade at a time.
     void fadeIn(int stepMs, std::function<void()> then = {});
     void fadeOut(int stepMs, std::function<void()> then = {});
+    // The pattern's cells in pixels of the surfaces: the screen's scale, rounded, so that each
+    // is a whole number of device pixels. 1 until set.
+    void setPixelSize(int pixels) { pixelSize = pixels; }
     // True from the start of a fade until just before its `then` runs.
     bool isRunning() const { return stepsDrawn > 0; }
 
@@ -55,6 +58,7 @@ private:
     Direction direction = Direction::In;
     int stepMs{};
     int stepsDrawn{};
+    int pixelSize = 1;
     std::function<void()> whenDone;
 };
 

@@ -5,7 +5,9 @@
 #include "game/PictureCount.h"
 #include "game/Selection.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 #include <istream>
 #include <streambuf>
@@ -84,7 +86,7 @@ QString PictureBrowser::open()
     QStringList problems;
     int position = 0;
     for (; position < catalog.size(); ++position) {
-        QImage picture = loadPicture(catalog.path(position), &why);
+        QImage picture = loadPicture(catalog.path(position), &why, size);
         if (!picture.isNull()) {
             apply(position, std::move(picture));
             break;
@@ -128,7 +130,7 @@ bool PictureBrowser::showNow(const QString& path)
     for (int i = 0; i < numbered && position < 0; ++i)
         position = catalog.path(i) == path ? i : -1;
     QString why;
-    QImage picture = position < 0 ? QImage() : loadPicture(path, &why);
+    QImage picture = position < 0 ? QImage() : loadPicture(path, &why, size);
     if (picture.isNull())
         return false;
     stopReading();
@@ -140,6 +142,38 @@ void PictureBrowser::stopReading()
 {
     loader.cancel();
     readingPosition = -1;
+    rereading = false;
+}
+
+void PictureBrowser::setPictureSize(QSize size)
+{
+    if (size == this->size)
+        return;
+    this->size = size;
+    if (current.isNull())
+        return;
+    // What is on show at once, sharp as soon as it is read.
+    current = current.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    emit rescaled();
+    if (stampOf(currentPath) != currentStamp || readingPosition >= 0)
+        return;
+    QString why;
+    const std::optional<PictureHeader> header = checkPicture(currentPath, &why, size);
+    if (header && !header->isQuickToRead()) {
+        rereading = true;
+        loader.read(currentPath, size);
+        return;
+    }
+    if (QImage picture = header ? loadPicture(currentPath, &why, size) : QImage(); !picture.isNull()) {
+        current = std::move(picture);
+        emit rescaled();
+    }
+}
+
+QString PictureBrowser::stampOf(const QString& path) const
+{
+    const QFileInfo file(path);
+    return QStringLiteral("%1 %2").arg(file.size()).arg(file.lastModified().toMSecsSinceEpoch());
 }
 
 int PictureBrowser::currentNumber(bool forward) const
@@ -178,10 +212,10 @@ PictureBrowser::Shown PictureBrowser::show(int position, QStringList& problems)
     const std::optional<PictureHeader> header = checkPicture(path, &why);
     if (header && !header->isQuickToRead()) {
         readingPosition = position;
-        loader.read(path);
+        loader.read(path, size);
         return Shown::Later;
     }
-    QImage picture = header ? loadPicture(path, &why) : QImage();
+    QImage picture = header ? loadPicture(path, &why, size) : QImage();
     if (picture.isNull()) {
         note(path, why, problems);
         return Shown::Never;
@@ -192,6 +226,14 @@ PictureBrowser::Shown PictureBrowser::show(int position, QStringList& problems)
 
 void PictureBrowser::onRead(const QString& fileName, const QImage& picture, const QString& why)
 {
+    // The picture on show, read again for a new scale: if it cannot be read now, it stays scaled.
+    if (std::exchange(rereading, false)) {
+        if (!picture.isNull() && picture.size() == size) {
+            current = picture;
+            emit rescaled();
+        }
+        return;
+    }
     const int position = std::exchange(readingPosition, -1);
     if (!picture.isNull()) {
         apply(position, picture);
@@ -205,8 +247,12 @@ void PictureBrowser::onRead(const QString& fileName, const QImage& picture, cons
 
 void PictureBrowser::apply(int position, QImage picture)
 {
+    // Read before the scale changed.
+    if (picture.size() != size)
+        picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     current = std::move(picture);
     currentPath = catalog.path(position);
+    currentStamp = stampOf(currentPath);
     shownNumber = position + 1;
     emit shown();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/PictureCatalog.h"
+#include "files/PictureHeader.h"
 #include "files/PictureLoader.h"
 
 #include <QImage>
@@ -31,6 +32,10 @@ public:
     bool showNow(const QString& path);
     // What is being read is no longer wanted: the picture on show stays.
     void stopReading();
+    // The size pictures are read at from now on: pictureSize times the screen's scale. The
+    // picture on show is scaled to it at once and read again at it, unless its file has
+    // changed since, so that a game goes on with the picture it began with.
+    void setPictureSize(QSize size);
 
     const QImage& picture() const { return current; }
     const QString& path() const { return currentPath; }
@@ -42,6 +47,8 @@ public:
 
 signals:
     void shown();
+    // The picture on show, the same picture, came at a new size.
+    void rescaled();
     void problems(const QStringList& problems);
 
 private:
@@ -50,6 +57,8 @@ private:
     void apply(int position, QImage picture);
     void note(const QString& path, const QString& why, QStringList& problems);
     void onRead(const QString& fileName, const QImage& picture, const QString& why);
+    // Size and time of change of the file on show, as it was read.
+    QString stampOf(const QString& path) const;
     // Every picture is tried at most once in a step, so a cycle of pictures that cannot be read
     // ends; a picture read off the window's thread carries on the same step when it fails.
     void stepFrom(int number, bool forward, int tries);
@@ -60,8 +69,11 @@ private:
     PictureCatalog catalog;
     PictureLoader loader;
     int numbered = 0;
+    QSize size = pictureSize;
     QImage current;
     QString currentPath;
+    QString currentStamp;
+    bool rereading = false;
     int shownNumber = 0;
     // The picture being read off the window's thread, if any, and the step that asked for it.
     int readingPosition = -1;

@@ -32,14 +32,13 @@ QString openProblem(int error, const QString& fileName)
     }
 }
 
-QImage coverPictureSize(const QImage& image)
+QImage coverAndCrop(const QImage& image, QSize size)
 {
-    if (image.size() == pictureSize)
+    if (image.size() == size)
         return image.convertToFormat(QImage::Format_RGB32);
-    const QImage scaled = image.scaled(pictureSize, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    const QImage scaled = image.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
     return scaled
-        .copy((scaled.width() - pictureSize.width()) / 2, (scaled.height() - pictureSize.height()) / 2,
-              pictureSize.width(), pictureSize.height())
+        .copy((scaled.width() - size.width()) / 2, (scaled.height() - size.height()) / 2, size.width(), size.height())
         .convertToFormat(QImage::Format_RGB32);
 }
 
@@ -95,13 +94,13 @@ bool hasEndMarker(QIODevice& file, qint64 scanStart, const std::stop_token& stop
 
 } // namespace
 
-std::optional<PictureHeader> checkPicture(const QString& fileName, QString* why)
+std::optional<PictureHeader> checkPicture(const QString& fileName, QString* why, QSize size)
 {
     QFile file;
-    return openRegularFile(file, fileName, why) ? readPictureHeader(file, fileName, why) : std::nullopt;
+    return openRegularFile(file, fileName, why) ? readPictureHeader(file, fileName, why, size) : std::nullopt;
 }
 
-QImage loadPicture(const QString& fileName, QString* why, std::stop_token stop)
+QImage loadPicture(const QString& fileName, QString* why, QSize size, std::stop_token stop)
 {
     // Qt's own bound on one picture's pixels would otherwise refuse pictures that ours allows.
     static std::once_flag limitSet;
@@ -109,7 +108,7 @@ QImage loadPicture(const QString& fileName, QString* why, std::stop_token stop)
     StoppableFile file(stop);
     if (!openRegularFile(file, fileName, why))
         return {};
-    const std::optional<PictureHeader> header = readPictureHeader(file, fileName, why);
+    const std::optional<PictureHeader> header = readPictureHeader(file, fileName, why, size);
     if (!header)
         return {};
     if (header->format == "jpeg" && !hasEndMarker(file, header->scanStart, stop) && !stop.stop_requested()) {
@@ -126,8 +125,7 @@ QImage loadPicture(const QString& fileName, QString* why, std::stop_token stop)
     const QSize stored = header->size;
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     const QSize upright = turned ? stored.transposed() : stored;
-    const double cover =
-        std::max(double(pictureSize.width()) / upright.width(), double(pictureSize.height()) / upright.height());
+    const double cover = std::max(double(size.width()) / upright.width(), double(size.height()) / upright.height());
     if (cover < 1.0)
         reader.setScaledSize(QSize(int(std::ceil(stored.width() * cover)), int(std::ceil(stored.height() * cover))));
     const QImage image = reader.read();
@@ -137,7 +135,7 @@ QImage loadPicture(const QString& fileName, QString* why, std::stop_token stop)
         *why = QStringLiteral("图片文件已损坏：%1（%2）").arg(fileName, reader.errorString());
         return {};
     }
-    return coverPictureSize(image);
+    return coverAndCrop(image, size);
 }
 
 } // namespace vellumi

@@ -181,7 +181,7 @@ bool PictureHeader::isQuickToRead() const
     return qint64(size.width()) * size.height() <= quickPixels;
 }
 
-std::optional<PictureHeader> readPictureHeader(QIODevice& file, const QString& fileName, QString* why)
+std::optional<PictureHeader> readPictureHeader(QIODevice& file, const QString& fileName, QString* why, QSize shown)
 {
     if (!file.seek(0))
         return {};
@@ -205,7 +205,7 @@ std::optional<PictureHeader> readPictureHeader(QIODevice& file, const QString& f
         if (frame) {
             header.size = frame->size;
             header.scanStart = frame->scanStart;
-            header.decodeBytes = jpegDecodeBytes(*frame, pictureSize);
+            header.decodeBytes = jpegDecodeBytes(*frame, shown);
         }
     } else {
         header.size = storedSize(header.format, head);

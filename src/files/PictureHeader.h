@@ -26,17 +26,18 @@ struct PictureHeader {
     bool isQuickToRead() const;
 };
 
-// Every picture the game shows, fades and cuts has this size: the display's interior.
+// Every picture the game shows, fades and cuts has this size in the design: the display's
+// interior. A scaled screen or a zoom reads it larger, in the same shape.
 inline constexpr QSize pictureSize{480, 360};
 
 // The most memory one picture may take to decode. With the rest of the game that keeps any
 // one picture's reading under half a gigabyte.
 inline constexpr qint64 maxDecodeBytes = 384LL << 20;
 
-// Reads the header from the device's start. Refuses, with the reason and the file's name in
-// the player's language, a file of another format (SVG among them: its links could make the
-// reader open any file at all), one that says nothing of its size, and one whose decoding would
-// cost more than maxDecodeBytes.
-std::optional<PictureHeader> readPictureHeader(QIODevice& file, const QString& fileName, QString* why);
+// Reads the header from the device's start, for a picture to be shown at `shown`. Refuses, with the reason and the
+// file's name in the player's language, a file of another format (SVG among them: its links could make the reader open
+// any file at all), one that says nothing of its size, and one whose decoding would cost more than maxDecodeBytes.
+std::optional<PictureHeader> readPictureHeader(QIODevice& file, const QString& fileName, QString* why,
+                                               QSize shown = pictureSize);
 
 } // namespace vellumi

@@ -4,15 +4,16 @@
 
 namespace vellumi {
 
-void PictureLoader::read(const QString& fileName)
+void PictureLoader::read(const QString& fileName, QSize size)
 {
     // Asked again for the file in hand, it reads on rather than starting over.
-    if (fileName == reading)
+    if (fileName == reading && size == readingSize)
         return;
     reading = fileName;
-    task.run([this, fileName](std::stop_token stop) -> std::function<void()> {
+    readingSize = size;
+    task.run([this, fileName, size](std::stop_token stop) -> std::function<void()> {
         QString why;
-        QImage picture = loadPicture(fileName, &why, stop);
+        QImage picture = loadPicture(fileName, &why, size, stop);
         return [this, fileName, picture = std::move(picture), why] {
             reading.clear();
             emit finished(fileName, picture, why);

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QSize>
 #include <QString>
 
 namespace vellumi {
@@ -16,7 +17,7 @@ class PictureLoader : public QObject {
 public:
     using QObject::QObject;
 
-    void read(const QString& fileName);
+    void read(const QString& fileName, QSize size);
     // Nothing asked for is delivered any more.
     void cancel();
 
@@ -27,6 +28,7 @@ signals:
 private:
     LatestTask task;
     QString reading; // the file being read, if any
+    QSize readingSize;
 };
 
 } // namespace vellumi

@@ -72,8 +72,25 @@ bool Settings::flag(const QString& key, bool fallback) const
 
 void Settings::setFlag(const QString& key, bool value)
 {
+    set(key, value ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+int Settings::number(const QString& key, int fallback) const
+{
+    bool ok = false;
+    const int value = values.value(key).toInt(&ok);
+    return ok ? value : fallback;
+}
+
+void Settings::setNumber(const QString& key, int value)
+{
+    set(key, QString::number(value));
+}
+
+void Settings::set(const QString& key, const QString& value)
+{
     read();
-    values.insert(key, value ? QStringLiteral("true") : QStringLiteral("false"));
+    values.insert(key, value);
     file.write(format(values));
 }
 

@@ -27,12 +27,16 @@ public:
     // The file is read again and written whole, atomically, so that what another copy of the
     // game changed meanwhile is kept. A setting that cannot be written is simply not kept.
     void setFlag(const QString& key, bool value);
+    // A whole number written in decimal; anything else is the fallback.
+    int number(const QString& key, int fallback) const;
+    void setNumber(const QString& key, int value);
 
     // What was set aside and why, in the player's language, each said once.
     QStringList takeProblems() { return file.takeProblems(); }
 
 private:
     void read();
+    void set(const QString& key, const QString& value);
 
     OwnFile file;
     QMap<QString, QString> values; // by "section/key"; the keys of [General] stand alone

@@ -1,7 +1,10 @@
 #include "ui/BoardView.h"
 
+#include "ui/DeviceGrid.h"
 #include "ui/ImageControl.h"
 #include "ui/Twips.h"
+
+#include <cmath>
 
 namespace vellumi {
 
@@ -11,11 +14,18 @@ BoardView::BoardView(QWidget* surface)
     for (int k = 0; k < tileCount; ++k) {
         auto* tile = new ImageControl(surface, true);
         tile->setObjectName(QStringLiteral("picbox(%1)").arg(k));
-        tile->setGeometry(twips::rect(120, 6600, 615, 555));
         tile->hide();
         connect(tile, &ImageControl::mouseDown, this, [this, k](Qt::MouseButton b) { emit pressed(k, b); });
         tiles[k] = tile;
     }
+}
+
+void BoardView::setScale(const DeviceGrid& grid, QPoint origin)
+{
+    factor = grid.factor();
+    this->origin = origin;
+    for (ImageControl* tile : tiles)
+        tile->setScale(factor);
 }
 
 void BoardView::deal(const QImage& picture, int gridSize)
@@ -49,16 +59,16 @@ void BoardView::show(const GameState& game, bool playing, bool numbers)
     }
     if (!playing)
         return;
-    // Spacing follows the tile size, less the 20-twip overlap of neighbouring borders.
-    const float w = static_cast<float>(twips::fromPixels(tiles[0]->width()));
-    const float h = static_cast<float>(twips::fromPixels(tiles[0]->height()));
-    for (int k = 0; k < n * n; ++k) {
-        const QPoint place = twips::point((w - 20) * static_cast<float>(colOf(k, n)) + 120,
-                                          (h - 20) * static_cast<float>(rowOf(k, n)) + 170);
-        // Tiles stay put during a game; a move that changes nothing still costs a repaint.
-        if (tiles[k]->pos() != place)
-            tiles[k]->move(place);
-    }
+    // Spacing follows the tile size, less the 20-twip overlap of neighbouring borders, so that
+    // a tile's border always lies over its neighbour's and every separator is one line thick.
+    // The design's rows start 170 twips down, a third of a pixel below the line above the
+    // display: kept, so that at the design's size every tile lands where the design puts it.
+    const double overlap = 20.0 / twips::perPixel * factor;
+    const double across = tiles[0]->deviceGeometry().width() - overlap;
+    const double down = tiles[0]->deviceGeometry().height() - overlap;
+    for (int k = 0; k < n * n; ++k)
+        tiles[k]->moveOnDevice(origin + QPoint(static_cast<int>(std::lround(across * colOf(k, n))),
+                                               static_cast<int>(std::lround(1.0 / 3 + down * rowOf(k, n)))));
 }
 
 } // namespace vellumi

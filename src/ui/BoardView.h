@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QPoint>
 
 #include <array>
 #include <vector>
@@ -13,6 +14,7 @@ class QWidget;
 
 namespace vellumi {
 
+class DeviceGrid;
 class ImageControl;
 
 // The board as the player sees it: a bordered tile control for each of the up to 36 cells,
@@ -26,7 +28,10 @@ public:
     // The tiles are made on `surface`, hidden below its visible part until a board is shown.
     explicit BoardView(QWidget* surface);
 
-    // Cuts a game's picture into its pieces.
+    // The form's device grid, and the device pixel where the board's top-left tile begins: the
+    // display's left edge and the line above it.
+    void setScale(const DeviceGrid& grid, QPoint origin);
+    // Cuts a game's picture, read for the form's scale, into its pieces.
     void deal(const QImage& picture, int gridSize);
     // Brings every tile into line with the board: picture, number, place and what a screen
     // reader says of it. Between games no tile shows.
@@ -39,6 +44,8 @@ signals:
 private:
     std::array<ImageControl*, tileCount> tiles{};
     PictureClip clip;
+    double factor = 1;
+    QPoint origin;
     std::vector<QImage> pieces;
 };
 

@@ -1,7 +1,5 @@
 #include "ui/DesignControls.h"
 
-#include "ui/ImageControl.h"
-#include "ui/PictureBox.h"
 #include "ui/Twips.h"
 
 #include <QLabel>
@@ -45,29 +43,6 @@ QLabel* fixedLabel(QWidget* parent, const char* name, double left, double top, d
     made->setFixedSize(twips::size(width, height));
     made->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return made;
-}
-
-PictureBox* pictureBox(QWidget* parent, const char* name, double left, double top, double width, double height)
-{
-    auto* box = control<PictureBox>(parent, name, left, top);
-    box->resize(twips::size(width, height));
-    return box;
-}
-
-ImageControl* pictureButton(QWidget* parent, const char* name, QPoint rest, QPoint pressed, const QImage& picture,
-                            const QString& caption, const QString& keys, std::function<void()> action)
-{
-    auto* button = control<ImageControl>(parent, name, rest.x(), rest.y());
-    button->setPicture(picture);
-    button->setToolTip(QStringLiteral("%1（%2）").arg(caption, keys));
-    button->setAccessibleName(caption);
-    QObject::connect(button, &ImageControl::mouseDown, button, [button, pressed, action = std::move(action)] {
-        button->move(twips::point(pressed.x(), pressed.y()));
-        action();
-    });
-    QObject::connect(button, &ImageControl::mouseUp, button,
-                     [button, rest] { button->move(twips::point(rest.x(), rest.y())); });
-    return button;
 }
 
 } // namespace vellumi::design

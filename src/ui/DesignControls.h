@@ -1,18 +1,11 @@
 #pragma once
 
-#include <QPoint>
 #include <QString>
 
-#include <functional>
-
-class QImage;
 class QLabel;
 class QWidget;
 
 namespace vellumi {
-
-class ImageControl;
-class PictureBox;
 
 // The design's controls as both windows make them: named by their design names, placed in
 // twips on their parent.
@@ -26,12 +19,6 @@ QString difficultyCaption(int gridSize);
 QLabel* label(QWidget* parent, const char* name, double left, double top, const QString& text);
 QLabel* fixedLabel(QWidget* parent, const char* name, double left, double top, double width, double height,
                    const QString& text);
-PictureBox* pictureBox(QWidget* parent, const char* name, double left, double top, double width, double height);
-// A picture button sinks from `rest` to `pressed` while any mouse button holds it down, and acts
-// on the press; the release only lifts it back. Its caption and keys are its tooltip, and the
-// caption what a screen reader calls it.
-ImageControl* pictureButton(QWidget* parent, const char* name, QPoint rest, QPoint pressed, const QImage& picture,
-                            const QString& caption, const QString& keys, std::function<void()> action);
 
 } // namespace design
 

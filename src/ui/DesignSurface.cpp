@@ -1,5 +1,6 @@
 #include "ui/DesignSurface.h"
 
+#include "ui/DevicePixels.h"
 #include "ui/Twips.h"
 
 #include <QPainter>
@@ -32,17 +33,39 @@ DesignSurface::DesignSurface(QWidget* parent)
     setPalette(pal);
 }
 
+namespace {
+
+// One pixel wide; like the design's line controls, the end point itself is not drawn.
+QRect pixelsOf(const DesignSurface::Line& line)
+{
+    const QPoint from = twips::point(line.x1, line.y1);
+    const QPoint to = twips::point(line.x2, line.y2);
+    return line.y1 == line.y2 ? QRect(from.x(), from.y(), to.x() - from.x(), 1)
+                              : QRect(from.x(), from.y(), 1, to.y() - from.y());
+}
+
+} // namespace
+
+void DesignSurface::setGrid(double factor, const std::vector<QRect>& framedBoxes)
+{
+    std::vector<int> across, down;
+    for (const Line& line : lines)
+        line.y1 == line.y2 ? down.push_back(pixelsOf(line).top()) : across.push_back(pixelsOf(line).left());
+    for (const QRect& twipsBox : framedBoxes) {
+        const QRect box = twips::rect(twipsBox.x(), twipsBox.y(), twipsBox.width(), twipsBox.height());
+        across.insert(across.end(), {box.left(), box.left() + 1, box.right() - 1, box.right()});
+        down.insert(down.end(), {box.top(), box.top() + 1, box.bottom() - 1, box.bottom()});
+    }
+    deviceGrid = DeviceGrid(factor, std::move(across), std::move(down));
+    update();
+}
+
 void DesignSurface::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    for (const Line& line : lines) {
-        // One pixel wide; like the design's line controls, the end point itself is not drawn.
-        const QPoint from = twips::point(line.x1, line.y1);
-        const QPoint to = twips::point(line.x2, line.y2);
-        const QRect pixels = line.y1 == line.y2 ? QRect(from.x(), from.y(), to.x() - from.x(), 1)
-                                                : QRect(from.x(), from.y(), 1, to.y() - from.y());
-        painter.fillRect(pixels, systemColour(line.colour));
-    }
+    devicePixels::paintOnForm(painter, *this, *this);
+    for (const Line& line : lines)
+        painter.fillRect(deviceGrid.rect(pixelsOf(line)), systemColour(line.colour));
 }
 
 } // namespace vellumi

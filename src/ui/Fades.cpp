@@ -28,6 +28,13 @@ bool Fades::isRunning() const
     return fade && fade->isRunning();
 }
 
+void Fades::setPixelSize(int pixels)
+{
+    pixelSize = pixels;
+    if (fade)
+        fade->setPixelSize(pixels);
+}
+
 // The fade lasts longer than the timer's interval, so a tick can arrive while it runs; the
 // opening fade runs once only, and its fade object is never replaced.
 void Fades::startOpening(std::function<void()> opened)
@@ -36,6 +43,7 @@ void Fades::startOpening(std::function<void()> opened)
         if (fade)
             return;
         fade = std::make_unique<PatternFade>(source, work, display);
+        fade->setPixelSize(pixelSize);
         fade->fadeIn(stepTime, [this, opened] {
             openingTimer->stop();
             opened();

@@ -26,6 +26,8 @@ public:
     // The pause after each of the 20 steps: 100 ms in the game.
     void setStepTime(int milliseconds) { stepTime = milliseconds; }
     bool isRunning() const;
+    // The pattern's cell in device pixels, from the next step on.
+    void setPixelSize(int pixels);
     void startOpening(std::function<void()> opened);
     void fadeOutThen(std::function<void()> rest);
 
@@ -38,6 +40,7 @@ private:
     std::unique_ptr<PatternFade> fade;
     std::unique_ptr<InputHold> inputHold;
     int stepTime = 100;
+    int pixelSize = 1;
 };
 
 } // namespace vellumi

@@ -1,5 +1,8 @@
 #include "ui/ImageControl.h"
 
+#include "ui/DeviceGrid.h"
+#include "ui/DevicePixels.h"
+
 #include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,6 +10,7 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include <cmath>
 #include <mutex>
 
 namespace vellumi {
@@ -38,15 +42,37 @@ QAccessibleInterface* accessibleImageControl(const QString& className, QObject* 
 
 } // namespace
 
-ImageControl::ImageControl(QWidget* parent, bool bordered)
-    : QFrame(parent)
+ImageControl::ImageControl(QWidget* form, bool bordered)
+    : QWidget(form)
+    , bordered(bordered)
 {
     static std::once_flag factoryInstalled;
     std::call_once(factoryInstalled, [] { QAccessible::installFactory(accessibleImageControl); });
-    if (bordered) {
-        setFrameStyle(QFrame::Box | QFrame::Plain);
-        setLineWidth(1);
-    }
+}
+
+int ImageControl::borderWidth() const
+{
+    return bordered ? DeviceGrid::lineWidth(factor) : 0;
+}
+
+void ImageControl::setScale(double factor)
+{
+    this->factor = factor;
+    place(QRect(placed.topLeft(), pictureShown.size() + QSize(2 * borderWidth(), 2 * borderWidth())));
+}
+
+void ImageControl::moveOnDevice(QPoint topLeft)
+{
+    // Tiles stay put during a game; a move that changes nothing still costs a repaint.
+    if (topLeft != placed.topLeft())
+        place(QRect(topLeft, placed.size()));
+}
+
+void ImageControl::place(const QRect& rect)
+{
+    placed = rect;
+    setGeometry(devicePixels::covering(rect, *parentWidget()));
+    update();
 }
 
 void ImageControl::setPicture(const QImage& picture)
@@ -55,9 +81,7 @@ void ImageControl::setPicture(const QImage& picture)
     if (picture.cacheKey() == pictureShown.cacheKey())
         return;
     pictureShown = picture;
-    update();
-    const int frame = frameWidth();
-    setFixedSize(picture.size() + QSize(2 * frame, 2 * frame));
+    place(QRect(placed.topLeft(), picture.size() + QSize(2 * borderWidth(), 2 * borderWidth())));
 }
 
 void ImageControl::setCaption(const QString& caption)
@@ -84,31 +108,43 @@ void ImageControl::mouseReleaseEvent(QMouseEvent* event)
     emit mouseUp(event->button());
 }
 
+// Drawn at the form's scale in device pixels, so the number is as sharp as the picture.
 void ImageControl::paintCaption(QPainter& painter)
 {
     QFont font = this->font();
-    font.setPixelSize(13);
+    font.setPixelSize(static_cast<int>(std::lround(13 * factor)));
     font.setBold(true);
     QPainterPath text;
-    text.addText(contentsRect().topLeft() + QPointF(3, 3 + QFontMetricsF(font).ascent()), font, captionShown);
+    const int inside = borderWidth();
+    text.addText(QPointF(inside + 3 * factor, inside + 3 * factor + QFontMetricsF(font).ascent()), font, captionShown);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.strokePath(text, QPen(QColor(0, 0, 0, 190), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.strokePath(text, QPen(QColor(0, 0, 0, 190), 2.5 * factor, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.fillPath(text, Qt::white);
 }
 
-void ImageControl::paintEvent(QPaintEvent* event)
+void ImageControl::paintEvent(QPaintEvent*)
 {
-    QFrame::paintEvent(event);
     QPainter painter(this);
+    devicePixels::paintOnForm(painter, *this, *parentWidget());
+    painter.translate(placed.topLeft());
+    const int border = borderWidth();
+    if (border > 0) {
+        const QColor colour = palette().color(QPalette::WindowText);
+        const int w = placed.width(), h = placed.height();
+        painter.fillRect(0, 0, w, border, colour);
+        painter.fillRect(0, h - border, w, border, colour);
+        painter.fillRect(0, border, border, h - 2 * border, colour);
+        painter.fillRect(w - border, border, border, h - 2 * border, colour);
+    }
     if (!testAttribute(Qt::WA_ForceDisabled)) {
-        painter.drawImage(contentsRect().topLeft(), pictureShown);
+        painter.drawImage(border, border, pictureShown);
         if (!captionShown.isEmpty())
             paintCaption(painter);
         return;
     }
     QStyleOption option;
     option.initFrom(this);
-    painter.drawPixmap(contentsRect().topLeft(),
+    painter.drawPixmap(border, border,
                        style()->generatedIconPixmap(QIcon::Disabled, QPixmap::fromImage(pictureShown), &option));
 }
 

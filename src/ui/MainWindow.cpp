@@ -15,6 +15,7 @@
 #include "ui/PictureBox.h"
 #include "ui/PictureDrops.h"
 #include "ui/ProgressLabel.h"
+#include "ui/WindowZoom.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -63,6 +64,7 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
     buildMenu();
     buildKeys();
     buildControls();
+    new WindowZoom(*this, *form, *gameMenu, settings);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     QCoreApplication::instance()->installEventFilter(this);
     // Nothing may be used until the opening fade has shown the first picture.
@@ -112,6 +114,29 @@ void MainWindow::buildControls()
     connect(form, &MainForm::stepPicture, this, &MainWindow::stepPicture);
     connect(form, &MainForm::cycleDifficulty, this, &MainWindow::cycleDifficulty);
     connect(board, &BoardView::pressed, this, &MainWindow::onTilePressed);
+    connect(form, &MainForm::rescaled, this, &MainWindow::onRescaled);
+    connect(browser, &PictureBrowser::rescaled, this, &MainWindow::onPictureRescaled);
+    onRescaled();
+}
+
+// Pictures are read, cut and faded in the device pixels of the form's new scale.
+void MainWindow::onRescaled()
+{
+    browser->setPictureSize(form->pictureSize());
+    fades->setPixelSize(form->grid().line());
+}
+
+// The same picture, sharp at the new scale: wherever it shows, it shows anew. A fade under
+// way draws each step afresh from its source.
+void MainWindow::onPictureRescaled()
+{
+    source->setPicture(browser->picture());
+    if (session.isRunning()) {
+        board->deal(browser->picture(), session.state().gridSize);
+        syncTiles();
+    }
+    if (!fades->isRunning() && isEnabled() && (!session.isRunning() || peeking))
+        display->setPicture(browser->picture());
 }
 
 QString MainWindow::load()

@@ -75,6 +75,8 @@ private:
     void peek(bool on);
 
     void onPictureShown();
+    void onRescaled();
+    void onPictureRescaled();
     void describeDisplay();
     void cycleDifficulty(bool forward);
     void stepPicture(bool forward);

@@ -1,14 +1,23 @@
 #include "ui/PictureBox.h"
 
+#include "ui/DevicePixels.h"
+
 #include <QPainter>
 
 namespace vellumi {
 
-PictureBox::PictureBox(QWidget* parent)
-    : QWidget(parent)
+PictureBox::PictureBox(QWidget* form)
+    : QWidget(form)
     , backColour(palette().color(QPalette::Button))
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::setDeviceGeometry(const QRect& rect, int line)
+{
+    placed = rect;
+    this->line = line;
+    setGeometry(devicePixels::covering(rect, *parentWidget()));
+    update();
 }
 
 void PictureBox::setPicture(const QImage& picture)
@@ -34,7 +43,13 @@ QImage& PictureBox::surface()
         pixels.fill(backColour);
         QPainter painter(&pixels);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(0, 0, pictureShown);
+        // A picture read for another scale, until the one for this scale comes.
+        if (!pictureShown.isNull() && pictureShown.size() != interior) {
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(QRect(QPoint(), interior), pictureShown);
+        } else {
+            painter.drawImage(0, 0, pictureShown);
+        }
         stale = false;
     }
     return pixels;
@@ -43,24 +58,22 @@ QImage& PictureBox::surface()
 void PictureBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.drawImage(borderWidth, borderWidth, surface());
-    // A two-pixel sunken edge: dark outside top and left, light inside bottom and right. Drawn
-    // as filled one-pixel rectangles, not lines: a pen is centred on the pixel's edge, which at a
-    // scale factor of 2 puts every line half a pixel up and left, over the picture's last column
-    // and row, and leaves a strip of the box unpainted.
-    const QRect r = rect();
+    devicePixels::paintOnForm(painter, *this, *parentWidget());
+    painter.translate(placed.topLeft());
+    painter.drawImage(borderWidth(), borderWidth(), surface());
+    // A sunken edge: dark outside top and left, light outside bottom and right, and a second
+    // line within each. Filled rectangles of whole device pixels, never pens, which are centred
+    // on pixel edges.
+    const int w = placed.width(), h = placed.height(), t = line;
     const QPalette& pal = palette();
-    const auto edge = [&painter](int x1, int y1, int x2, int y2, const QColor& colour) {
-        painter.fillRect(QRect(QPoint(x1, y1), QPoint(x2, y2)), colour);
-    };
-    edge(r.left(), r.top(), r.right() - 1, r.top(), pal.color(QPalette::Dark));
-    edge(r.left(), r.top(), r.left(), r.bottom() - 1, pal.color(QPalette::Dark));
-    edge(r.left() + 1, r.top() + 1, r.right() - 2, r.top() + 1, pal.color(QPalette::Shadow));
-    edge(r.left() + 1, r.top() + 1, r.left() + 1, r.bottom() - 2, pal.color(QPalette::Shadow));
-    edge(r.left(), r.bottom(), r.right(), r.bottom(), pal.color(QPalette::Light));
-    edge(r.right(), r.top(), r.right(), r.bottom(), pal.color(QPalette::Light));
-    edge(r.left() + 1, r.bottom() - 1, r.right() - 1, r.bottom() - 1, pal.color(QPalette::Midlight));
-    edge(r.right() - 1, r.top() + 1, r.right() - 1, r.bottom() - 1, pal.color(QPalette::Midlight));
+    painter.fillRect(0, 0, w - t, t, pal.color(QPalette::Dark));
+    painter.fillRect(0, 0, t, h - t, pal.color(QPalette::Dark));
+    painter.fillRect(t, t, w - 3 * t, t, pal.color(QPalette::Shadow));
+    painter.fillRect(t, t, t, h - 3 * t, pal.color(QPalette::Shadow));
+    painter.fillRect(0, h - t, w, t, pal.color(QPalette::Light));
+    painter.fillRect(w - t, 0, t, h, pal.color(QPalette::Light));
+    painter.fillRect(t, h - 2 * t, w - 2 * t, t, pal.color(QPalette::Midlight));
+    painter.fillRect(w - 2 * t, t, t, h - 2 * t, pal.color(QPalette::Midlight));
 }
 
 } // namespace vellumi
