@@ -91,8 +91,9 @@ void MainWindowTest::theWindowKeepsItsDesign()
     QCOMPARE(w->minimumSize(), w->maximumSize());
     QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
     // A picture box painted before anything was set in it: its border around the button colour.
-    PictureBox bare;
-    bare.resize(20, 20);
+    QWidget form;
+    PictureBox bare(&form);
+    bare.setDeviceGeometry(QRect(0, 0, 20, 20), 1);
     const QImage painted = bare.grab().toImage();
     QVERIFY(painted.pixel(10, 10) == bare.palette().color(QPalette::Button).rgb() &&
             painted.pixel(0, 0) == bare.palette().color(QPalette::Dark).rgb());

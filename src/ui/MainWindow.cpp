@@ -64,8 +64,8 @@ MainWindow::MainWindow(const QString& programFolder, const QString& ownFolder, Q
     buildMenu();
     buildKeys();
     buildControls();
-    new WindowZoom(*this, *form, *gameMenu, settings);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    new WindowZoom(*this, *form, *gameMenu, settings);
     QCoreApplication::instance()->installEventFilter(this);
     // Nothing may be used until the opening fade has shown the first picture.
     setEnabled(false);
@@ -300,7 +300,7 @@ void MainWindow::setBrowsing(bool on)
 
 void MainWindow::syncTiles()
 {
-    board->show(session.state(), session.isRunning(), showNumbers);
+    board->show(session.state(), session.isRunning() && !peeking, showNumbers);
 }
 
 void MainWindow::onPictureShown()

@@ -59,7 +59,8 @@ void MainWindow::buildKeys()
 
 // The whole picture in place of the board, and then the board exactly as it was. The display
 // lies hidden under the board all game, and the end's fade draws it afresh, so what it held
-// before need not be kept.
+// before need not be kept. The board's edge tiles reach past the display, over its frame, so
+// they go while it shows: the window looks just as between games.
 void MainWindow::peek(bool on)
 {
     if (on == peeking || (on && !session.isRunning()))
@@ -68,8 +69,10 @@ void MainWindow::peek(bool on)
     if (on) {
         display->setPicture(browser->picture());
         display->show();
+        syncTiles();
     } else if (session.isRunning()) {
         // A game abandoned meanwhile has shown its picture already.
+        syncTiles();
         display->hide();
     }
 }

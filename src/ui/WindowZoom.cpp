@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -66,6 +67,8 @@ void WindowZoom::reset()
 
 void WindowZoom::apply(int wanted, bool remember)
 {
+    if (window.layout())
+        window.layout()->activate();
     int chosen = steps.front();
     for (const int step : steps)
         if (step <= wanted && fits(step))
@@ -82,6 +85,9 @@ void WindowZoom::apply(int wanted, bool remember)
     menu.setFont(font);
     if (changed || form.zoom() != chosen / 100.0)
         form.setZoom(chosen / 100.0);
+    // The window takes its new size now, so that the next step is weighed against it.
+    if (window.layout())
+        window.layout()->activate();
 }
 
 // The window's frame and menu bar grow with it, near enough in proportion.
@@ -92,7 +98,7 @@ bool WindowZoom::fits(int percent) const
         return percent == steps.front();
     const double scale = double(percent) / current;
     const QSize frame = window.frameGeometry().size() - window.size();
-    const QSize content = window.size().isEmpty() ? form.size() : window.size();
+    const QSize content = window.size();
     const QSize needed(static_cast<int>(std::lround(content.width() * scale)) + frame.width(),
                        static_cast<int>(std::lround(content.height() * scale)) + frame.height());
     const QSize free = screen->availableGeometry().size();
