@@ -55,11 +55,11 @@ struct Boxes {
     }
     // The design's 20 patterns as looked at, step 1 to 20 from left to right.
     QImage patterns = QImage(QFINDTESTDATA("artwork/fade.png")).convertToFormat(QImage::Format_RGB32);
-    // What step k must show: its pattern, black on the picture (white beyond it, where the work
-    // surface keeps the brush).
-    QRgb expected(int k, int x, int y) const
+    // What step k must show: its pattern, each of its cells `cell` pixels square, black on the
+    // picture (white beyond it, where the work surface keeps the brush).
+    QRgb expected(int k, int x, int y, int cell = 1) const
     {
-        const bool masked = patterns.pixel((k - 1) * 8 + x % 8, y % 8) == black;
+        const bool masked = patterns.pixel((k - 1) * 8 + x / cell % 8, y / cell % 8) == black;
         return masked ? black : picture.valid(x, y) ? picture.pixel(x, y) : white;
     }
 };
@@ -101,10 +101,20 @@ private slots:
     }
 
     // A fade in, and a fade out started from its `then`: every frame must be the picture under
-    // the mask of the right step, 20 … 1 and then 1 … 20, lined up with the visible box.
+    // the mask of the right step, 20 … 1 and then 1 … 20, lined up with the visible box. On a
+    // scaled screen the pattern's cells are whole squares of device pixels.
+    void everyFrameIsThePictureUnderItsStepsMask_data()
+    {
+        QTest::addColumn<int>("cell");
+        QTest::newRow("the design's size") << 1;
+        QTest::newRow("ratios 1.5 to 2.49") << 2;
+        QTest::newRow("ratios 2.5 to 3.49") << 3;
+    }
     void everyFrameIsThePictureUnderItsStepsMask()
     {
+        QFETCH(int, cell);
         Boxes b;
+        b.fade.setPixelSize(cell);
         QVERIFY(b.source.outerSize() == QSize(84, 68) && b.work.outerSize() == QSize(84, 68));
         bool done = false;
         b.fade.fadeIn(0, [&] { b.fade.fadeOut(0, [&] { done = true; }); });
@@ -116,7 +126,7 @@ private slots:
             const QImage& frame = b.target.frames[i];
             for (int y = 0; y < frame.height(); ++y)
                 for (int x = 0; x < frame.width(); ++x)
-                    if (word(frame, x, y) != b.expected(k, x, y))
+                    if (word(frame, x, y) != b.expected(k, x, y, cell))
                         QFAIL(qPrintable(QStringLiteral("frame %1, pixel (%2, %3)").arg(i).arg(x).arg(y)));
         }
     }

@@ -43,6 +43,8 @@ Keys / 按键:
   M              the move sound off or on / 关闭或打开声音
   T              the moves and time of the game, shown or hidden / 显示或隐藏步数和用时
   Ctrl+H         the records: best moves and time of each picture / 成绩记录
+  Ctrl+= Ctrl+-  the whole window larger or smaller, 100 % to 300 % / 放大或缩小整个窗口
+  Ctrl+0         the window at its own size / 恢复原来大小
   F1             help / 使用帮助
   Alt+G          the 游戏 menu / 打开“游戏”菜单
 

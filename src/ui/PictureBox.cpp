@@ -43,13 +43,7 @@ QImage& PictureBox::surface()
         pixels.fill(backColour);
         QPainter painter(&pixels);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        // A picture read for another scale, until the one for this scale comes.
-        if (!pictureShown.isNull() && pictureShown.size() != interior) {
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.drawImage(QRect(QPoint(), interior), pictureShown);
-        } else {
-            painter.drawImage(0, 0, pictureShown);
-        }
+        painter.drawImage(0, 0, pictureShown);
         stale = false;
     }
     return pixels;

@@ -85,9 +85,16 @@ void WindowZoom::apply(int wanted, bool remember)
     menu.setFont(font);
     if (changed || form.zoom() != chosen / 100.0)
         form.setZoom(chosen / 100.0);
-    // The window takes its new size now, so that the next step is weighed against it.
+    // The window takes its new size now, so that the next step is weighed against it, and
+    // stays whole on the screen.
     if (window.layout())
         window.layout()->activate();
+    if (const QScreen* screen = window.screen(); screen && window.isVisible()) {
+        const QRect free = screen->availableGeometry();
+        const QRect frame = window.frameGeometry();
+        window.move(std::clamp(frame.left(), free.left(), std::max(free.left(), free.right() + 1 - frame.width())),
+                    std::clamp(frame.top(), free.top(), std::max(free.top(), free.bottom() + 1 - frame.height())));
+    }
 }
 
 // The window's frame and menu bar grow with it, near enough in proportion.
