@@ -6,6 +6,7 @@
 #include "effects/PatternFade.h"
 #include "files/PictureCatalog.h"
 #include "files/PictureFile.h"
+#include "ui/DeviceGrid.h"
 #include "ui/MainWindow.h"
 #include "ui/PictureBox.h"
 
@@ -45,10 +46,18 @@ private:
     QImage m_image;
 };
 
-// The fade at the size of the main window's display: 484 × 364, interior 480 × 360.
+// The fade at the size of the main window's display: 484 × 364, interior 480 × 360, times the
+// scale of the screen's device pixels, its pattern's cells as large as they are there.
 class FadeBenchmark {
 public:
-    FadeBenchmark() { fade.buildBrushes(); }
+    explicit FadeBenchmark(double factor = 1)
+        : source(DeviceGrid::pictureSize(factor) + QSize(4, 4))
+        , work(DeviceGrid::pictureSize(factor) + QSize(4, 4))
+        , display(DeviceGrid::pictureSize(factor) + QSize(4, 4))
+    {
+        fade.setPixelSize(DeviceGrid::lineWidth(factor));
+        fade.buildBrushes();
+    }
     // Step 9 is the checkerboard: no step has more pattern to draw.
     void step()
     {
@@ -63,7 +72,7 @@ public:
     }
 
 private:
-    ImageSurface source{{484, 364}}, work{{100, 100}}, display{{484, 364}};
+    ImageSurface source, work, display;
     PatternFade fade{source, work, display};
 };
 
@@ -94,7 +103,8 @@ void open(MainWindow& window)
 // it is silent.
 class TilePressBenchmark : public QObject {
 public:
-    explicit TilePressBenchmark(const QString& moveSound = {})
+    // zoomSteps: how many times Ctrl+= is pressed first.
+    explicit TilePressBenchmark(const QString& moveSound = {}, int zoomSteps = 0)
         : window(dir.path())
     {
         testdata::makeDataFolder(dir.path(), "3", 3);
@@ -103,6 +113,8 @@ public:
         else
             QFile::copy(moveSound, dir.path() + QStringLiteral("/move.wav"));
         open(window);
+        for (int step = 0; step < zoomSteps; ++step)
+            QTest::keyClick(&window, Qt::Key_Equal, Qt::ControlModifier);
         for (int click = 0; click < 3; ++click)
             QTest::mouseClick(window.findChild<QWidget*>(QStringLiteral("imgchage")), Qt::LeftButton, {}, QPoint(2, 2));
         window.findChild<QAction*>(QStringLiteral("E_game"))->trigger();

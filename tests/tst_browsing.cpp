@@ -5,7 +5,6 @@
 #include "files/PictureFile.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>

@@ -11,7 +11,6 @@
 #include <QCryptographicHash>
 #include <QLabel>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <csignal>

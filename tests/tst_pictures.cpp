@@ -3,11 +3,9 @@
 #include "files/PictureFile.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>

@@ -15,23 +15,15 @@
 #include "ui/PictureBox.h"
 #include "ui/ProblemBox.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSettings>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QStyle>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
