@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "ProcessStatus.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -32,24 +34,14 @@
 
 namespace {
 
-long highWaterKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
 int printReadingCost(const QString& file)
 {
-    const long idle = highWaterKiB();
+    const long idle = statusKilobytes("VmHWM:");
     QElapsedTimer timer;
     timer.start();
     QString why;
     const QImage picture = vellumi::loadPicture(file, &why);
-    std::printf("%.1f MB in %lld ms: %s\n", double(highWaterKiB() - idle) / 1024, timer.elapsed(),
+    std::printf("%.1f MB in %lld ms: %s\n", double(statusKilobytes("VmHWM:") - idle) / 1024, timer.elapsed(),
                 picture.isNull() ? why.toUtf8().constData() : "read");
     return 0;
 }

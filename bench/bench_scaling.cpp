@@ -4,6 +4,7 @@
 // on. Run by hand:
 //
 //   ./build/bench/bench_scaling
+#include "ProcessStatus.h"
 #include "WindowBenchmarks.h"
 
 #include "files/PictureFile.h"
@@ -67,23 +68,13 @@ void BM_LoadPhoto24MP(benchmark::State& state)
 }
 BENCHMARK(BM_LoadPhoto24MP)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-long residentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
 // In a process of its own for each zoom, so that one zoom's memory is not another's.
 int printMemory(int zoomSteps)
 {
     vellumi::TilePressBenchmark game({}, zoomSteps);
     for (int press = 0; press < 5; ++press)
         game.pressSeconds();
-    std::printf("%ld\n", residentKilobytes() / 1024);
+    std::printf("%ld\n", statusKilobytes("VmRSS:") / 1024);
     return 0;
 }
 

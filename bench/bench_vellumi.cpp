@@ -8,6 +8,7 @@
 // summary at the end prints those medians with the targets. Widgets run on the offscreen
 // platform unless QT_QPA_PLATFORM says otherwise. The move sound's own figures are
 // bench_sound's.
+#include "ProcessStatus.h"
 #include "WindowBenchmarks.h"
 
 #include "effects/PatternFade.h"
@@ -160,16 +161,6 @@ void BM_DecodePhoto24MP(benchmark::State& state)
         benchmark::DoNotOptimize(QImage(photoFile));
 }
 BENCHMARK(BM_DecodePhoto24MP)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-long statusKilobytes(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(int(std::strlen(field))).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
 
 // Run in a process of its own, so that the peak is this load's alone.
 int printLoadPeak(const QString& file)
