@@ -16,8 +16,7 @@ ProgressLabel::ProgressLabel(const GameSession& session, QWidget* menuBar)
     setObjectName(QStringLiteral("progress"));
     setContentsMargins(8, 0, 8, 0);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // Room for the longest text, so that the menu bar's end is all it ever covers.
-    setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("完成！99999 步  99:59:59  用了提示，不计纪录")) + 16);
+    fitLongestText();
     menuBar->installEventFilter(this);
     ticker->setInterval(1000);
     connect(ticker, &QTimer::timeout, this, [this] {
@@ -32,6 +31,22 @@ bool ProgressLabel::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
         place();
     return QLabel::eventFilter(watched, event);
+}
+
+// Room for the longest text, so that the menu bar's end is all it ever covers.
+void ProgressLabel::fitLongestText()
+{
+    setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("完成！99999 步  99:59:59  用了提示，不计纪录")) + 16);
+}
+
+// The window's zoom changes the font.
+void ProgressLabel::changeEvent(QEvent* event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        fitLongestText();
+        place();
+    }
 }
 
 void ProgressLabel::place()

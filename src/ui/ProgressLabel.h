@@ -30,6 +30,8 @@ public:
 private:
     QString runningText() const;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void fitLongestText();
     void place();
 
     const GameSession& session;
