@@ -185,6 +185,9 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
     write("short.png", png.left(23)); // cut off in the middle of its height
     write("huge.png", QByteArray(png).replace(16, 8, QByteArray("\0\0\x75\x30\0\0\x75\x30", 8))); // 30000 × 30000
     write("huge.gif", QByteArray("GIF89a\x20\x1C\x20\x1C", 10)); // 7200 × 7200, drawn onto a second picture as large
+    // 8000 × 7000 at 16 bits a channel: twice the memory of the same picture at 8 bits, too much.
+    QByteArray deep = QByteArray(png).replace(16, 8, QByteArray("\0\0\x1F\x40\0\0\x1B\x58", 8));
+    write("deep.png", deep.replace(24, 1, "\x10"));
 
     for (auto [name, reason] : {std::pair{"missing.jpg", "找不到文件"},
                                 {"text.jpg", "不是图片文件"},
@@ -198,7 +201,8 @@ void PicturesTest::aPictureThatCannotBeReadSaysWhy()
                                 {"cut.jpg", "图片文件不完整"},
                                 {"short.png", "图片文件已损坏"},
                                 {"huge.png", "图片太大（30000 × 30000）"},
-                                {"huge.gif", "图片太大（7200 × 7200）"}}) {
+                                {"huge.gif", "图片太大（7200 × 7200）"},
+                                {"deep.png", "图片太大（8000 × 7000）"}}) {
         QVERIFY(loadPicture(dir.filePath(name), &why).isNull());
         QCOMPARE(why, QStringLiteral("%1：%2").arg(QString::fromUtf8(reason), dir.filePath(name)));
     }
