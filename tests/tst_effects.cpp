@@ -90,6 +90,8 @@ private slots:
         BitBrush brush;
         for (int k = 1; k <= 8; ++k)
             brush.setRow(k, k == row ? text.toStdString() : "00000000");
+        // Rows other than 1 … 8 are refused and change nothing.
+        QVERIFY(!brush.setRow(0, "11111111") && !brush.setRow(9, "11111111"));
         brush.setColours(white, black);
         brush.build();
         brush.fill(box);

@@ -8,14 +8,16 @@
 
 namespace vellumi {
 
-void BitBrush::setRow(int row, std::string_view text)
+bool BitBrush::setRow(int row, std::string_view text)
 {
-    Q_ASSERT(row >= 1 && row <= 8);
+    if (row < 1 || row > 8)
+        return false;
     std::uint8_t bits = 0;
     for (std::size_t j = 0; j < std::min<std::size_t>(text.size(), 8); ++j)
         if (text[j] == '1')
             bits |= static_cast<std::uint8_t>(1u << j);
     rowBits[static_cast<std::size_t>(row - 1)] = bits;
+    return true;
 }
 
 void BitBrush::setColours(QRgb zero, QRgb one)

@@ -18,8 +18,9 @@ namespace vellumi {
 // A built brush fills one box once and is then released; filling again needs a new build().
 class BitBrush {
 public:
-    // Row 1 … 8 becomes text cut or blank-padded to 8 characters; only a '1' sets its bit.
-    void setRow(int row, std::string_view text);
+    // Row 1 … 8 becomes text cut or blank-padded to 8 characters; only a '1' sets its bit. Any
+    // other row is refused, and no row changes.
+    bool setRow(int row, std::string_view text);
     // The colours of the 0 bits and of the 1 bits; opaque, as the surfaces are RGB32.
     void setColours(QRgb zero, QRgb one);
     void build();
