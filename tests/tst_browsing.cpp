@@ -65,6 +65,8 @@ void BrowsingTest::ownPicturesFollowTheLanguage()
         const QStringList order = sorted(names);
         for (qsizetype i = 1; i < inOrder.size(); ++i)
             QVERIFY2(order.indexOf(inOrder[i - 1]) < order.indexOf(inOrder[i]), qPrintable(order.join(' ')));
+        // Case does not order names; names alike but for it stand side by side, capital first.
+        QVERIFY2(order.indexOf("A.jpg") + 1 == order.indexOf("a.jpg"), qPrintable(order.join(' ')));
         // One order whatever order the folder lists them in, and any two names sorted alone
         // agree with it, so no three go round in a circle.
         for (int round = 0; round < 100; ++round) {
