@@ -71,10 +71,12 @@ BENCHMARK(BM_LoadPhoto24MP)->Arg(100)->Arg(200)->Arg(300)->Unit(benchmark::kMill
 // In a process of its own for each zoom, so that one zoom's memory is not another's.
 int printMemory(int zoomSteps)
 {
+    const long before = statusKilobytes("VmRSS:");
     vellumi::TilePressBenchmark game({}, zoomSteps);
     for (int press = 0; press < 5; ++press)
         game.pressSeconds();
-    std::printf("%ld\n", statusKilobytes("VmRSS:") / 1024);
+    const long after = statusKilobytes("VmRSS:");
+    std::printf("%ld MB, of which the window and its game %ld MB\n", after / 1024, (after - before) / 1024);
     return 0;
 }
 
@@ -125,7 +127,7 @@ int main(int argc, char* argv[])
         QProcess memory;
         memory.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--memory"), QString::number(steps)});
         memory.waitForFinished(60000);
-        std::printf("  zoom %d %%: %s MB\n", zoom, memory.readAllStandardOutput().trimmed().constData());
+        std::printf("  zoom %d %%: %s\n", zoom, memory.readAllStandardOutput().trimmed().constData());
     }
     benchmark::Shutdown();
     return 0;

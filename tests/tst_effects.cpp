@@ -167,6 +167,23 @@ private slots:
         QCOMPARE(calls, 1);
     }
 
+    // The window's zoom or another screen can resize the boxes between steps: each step draws
+    // within each box as it is then, and the fade still ends all black.
+    void boxesResizedDuringAFadeAreDrawnWithin()
+    {
+        Boxes b;
+        bool done = false;
+        b.fade.fadeOut(5, [&] { done = true; });
+        b.target.setOuterSize({40, 30});
+        b.source.setOuterSize({100, 90});
+        QTRY_VERIFY(done);
+        const QImage last = b.target.frames.last();
+        QCOMPARE(last.size(), QSize(36, 26));
+        for (int y = 0; y < last.height(); ++y)
+            for (int x = 0; x < last.width(); ++x)
+                QCOMPARE(word(last, x, y), black);
+    }
+
     void destroyingAFadeStopsIt()
     {
         RecordingSurface source({20, 20}), work({20, 20}), target({20, 20});
