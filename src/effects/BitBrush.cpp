@@ -41,13 +41,21 @@ void BitBrush::fill(PictureSurface& box, int pixelSize)
     QImage& image = box.surface();
     const int width = image.width();
     // One full-width strip per pattern row, so each row of the box is a single copy.
+    // Cells are counted off rather than divided out: a division a pixel would cost more than
+    // the whole fill.
     std::vector<QRgb> strips(static_cast<std::size_t>(8 * width));
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < width; ++x)
-            strips[static_cast<std::size_t>(y * width + x)] = cell[y][(x / pixelSize) & 7];
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(image.scanLine(y), &strips[static_cast<std::size_t>(((y / pixelSize) & 7) * width)],
+        for (int x = 0, column = 0, within = 0; x < width; ++x) {
+            strips[static_cast<std::size_t>(y * width + x)] = cell[y][column];
+            if (++within == pixelSize)
+                within = 0, column = (column + 1) & 7;
+        }
+    for (int y = 0, row = 0, within = 0; y < image.height(); ++y) {
+        std::memcpy(image.scanLine(y), &strips[static_cast<std::size_t>(row * width)],
                     static_cast<std::size_t>(width) * sizeof(QRgb));
+        if (++within == pixelSize)
+            within = 0, row = (row + 1) & 7;
+    }
     box.surfaceChanged();
     built = false;
 }
