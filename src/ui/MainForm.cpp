@@ -20,7 +20,8 @@ namespace {
 
 // The display, in twips, and its place in design pixels.
 constexpr QRect displayTwips(120, 180, 7260, 5460);
-const QRect displayPixels = twips::rect(120, 180, 7260, 5460);
+const QRect displayPixels =
+    twips::rect(displayTwips.x(), displayTwips.y(), displayTwips.width(), displayTwips.height());
 // The whole form, in design pixels.
 const QSize formPixels = twips::size(7455, 6330);
 

@@ -15,10 +15,6 @@ inline int toPixels(double twips)
 {
     return static_cast<int>(std::lround(twips / perPixel));
 }
-inline double fromPixels(int pixels)
-{
-    return static_cast<double>(pixels) * perPixel;
-}
 
 inline QPoint point(double left, double top)
 {
