@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QPaintEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,6 +27,20 @@
 using Clock = std::chrono::steady_clock;
 
 namespace vellumi {
+
+// Settings, records and the unfinished game of its own, so that a benchmark neither reads the
+// player's (a zoom saved there would change every figure) nor leaves its games behind there.
+class PrivateHome {
+public:
+    PrivateHome()
+    {
+        for (const char* folder : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
+            qputenv(folder, QFile::encodeName(home.filePath(QString::fromLatin1(folder))));
+    }
+
+private:
+    QTemporaryDir home;
+};
 
 // An image standing in for a picture box, so that the fade's drawing is timed without widgets.
 class ImageSurface : public PictureSurface {

@@ -84,6 +84,7 @@ int printMemory(int zoomSteps)
 
 int main(int argc, char* argv[])
 {
+    const vellumi::PrivateHome home;
     // A virtual screen of ratio 2 large enough for 300 %, unless the caller chose a platform.
     QTemporaryDir config;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

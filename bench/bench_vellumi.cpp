@@ -268,6 +268,7 @@ void printSummary(const SummaryReporter& r)
 
 int main(int argc, char* argv[])
 {
+    const vellumi::PrivateHome home;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc == 3 && std::strcmp(argv[1], "--load-peak") == 0) {

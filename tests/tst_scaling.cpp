@@ -74,6 +74,7 @@ private slots:
     void zoomScalesTheWholeWindow();
     void anOwnPhotoIsSharpOnAScaledScreen();
     void anotherScreenRedrawsAtItsRatio();
+    void thePictureIsHeldOnce();
 
 private:
     // Between games: the frame hugs the display, every line is as thick as a line is at this
@@ -288,6 +289,36 @@ void ScalingTest::anotherScreenRedrawsAtItsRatio()
         QVERIFY(QTest::qWaitFor([&] { return formOf(*w).grid().factor() == screen->devicePixelRatio(); }));
         QCOMPARE(tile(*w, 0)->picture().width(), int(std::lround(480 * screen->devicePixelRatio())) / 3);
         checkBoard(*w);
+    }
+}
+
+// At a high zoom a picture is tens of megabytes: the fade's source box and the tiles show the
+// picture read, not copies of it; the fade draws on a copy of its own, and its work box lets go
+// of its pixels when a fade ends.
+void ScalingTest::thePictureIsHeldOnce()
+{
+    const auto w = openedWindow();
+    auto* source = control<PictureBox>(*w, "Picture1");
+    auto* work = control<PictureBox>(*w, "Picture2");
+    const auto checkWorkLetGo = [work] {
+        const QImage& left = work->surface();
+        VERIFY_ALL(left, left.rect(), QColor(left.pixel(0, 0)));
+        QVERIFY(left.pixel(0, 0) != qRgb(0, 0, 0));
+    };
+    checkWorkLetGo(); // after the opening fade in, which ends on the picture itself
+    startGame(*w);
+    checkWorkLetGo(); // after the fade out, which ends on black
+
+    const QImage picture = source->picture();
+    QString why;
+    QCOMPARE(picture,
+             loadPicture(dir.filePath("image/angle1.jpg"), &why, DeviceGrid::pictureSize(formOf(*w).grid().factor())));
+    QCOMPARE(source->surface().constBits(), picture.constBits());
+    const uchar* first = picture.constBits();
+    const uchar* end = first + picture.sizeInBytes();
+    for (int k = 0; k < 9; ++k) {
+        const QImage piece = tile(*w, k)->picture();
+        QVERIFY2(piece.constBits() >= first && piece.constBits() < end, qPrintable(QString::number(k)));
     }
 }
 

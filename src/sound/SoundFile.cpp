@@ -89,7 +89,8 @@ void SoundFile::decodeInTurn(std::stop_token quit)
             continue;
         FileStamp opened;
         const Sound sound = decode(*job, quit, &opened);
-        if (job->generation == wantedGeneration && !quit.stop_requested()) {
+        // A sound asked for since is weeded out on the window's thread, where the asking is.
+        if (!quit.stop_requested()) {
             QMetaObject::invokeMethod(
                 this, [this, generation = job->generation, opened, sound] { onDecoded(generation, opened, sound); },
                 Qt::QueuedConnection);

@@ -36,12 +36,9 @@ DeviceGrid::Axis::Axis(double factor, std::vector<int> lines)
 
 int DeviceGrid::Axis::at(int designPixel) const
 {
-    const int last = static_cast<int>(edges.size()) - 1;
-    if (designPixel < 0)
-        return rounded(designPixel * factor);
-    if (designPixel > last)
-        return edges.back() + rounded((designPixel - last) * factor);
-    return edges[static_cast<std::size_t>(designPixel)];
+    // Beyond the lines on either side, the plain scale from the nearest edge.
+    const int within = std::clamp(designPixel, 0, static_cast<int>(edges.size()) - 1);
+    return edges[static_cast<std::size_t>(within)] + rounded((designPixel - within) * factor);
 }
 
 DeviceGrid::DeviceGrid(double factor, std::vector<int> linesAcross, std::vector<int> linesDown)

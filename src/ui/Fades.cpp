@@ -35,6 +35,8 @@ void Fades::setPixelSize(int pixels)
         fade->setPixelSize(pixels);
 }
 
+// The work box's pixels matter only while a fade runs, and are let go after each.
+//
 // The fade lasts longer than the timer's interval, so a tick can arrive while it runs; the
 // opening fade runs once only, and its fade object is never replaced.
 void Fades::startOpening(std::function<void()> opened)
@@ -45,6 +47,7 @@ void Fades::startOpening(std::function<void()> opened)
         fade = std::make_unique<PatternFade>(source, work, display);
         fade->setPixelSize(pixelSize);
         fade->fadeIn(stepTime, [this, opened] {
+            work.forgetDrawing();
             openingTimer->stop();
             opened();
         });
@@ -56,6 +59,7 @@ void Fades::fadeOutThen(std::function<void()> rest)
 {
     inputHold = std::make_unique<InputHold>(window);
     fade->fadeOut(stepTime, [this, rest = std::move(rest)] {
+        work.forgetDrawing();
         rest();
         inputHold.reset();
     });

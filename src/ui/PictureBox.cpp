@@ -23,28 +23,39 @@ void PictureBox::setDeviceGeometry(const QRect& rect, int line)
 void PictureBox::setPicture(const QImage& picture)
 {
     pictureShown = picture.convertToFormat(QImage::Format_RGB32);
-    stale = true;
-    update();
+    forgetDrawing();
 }
 
 void PictureBox::setBackColor(const QColor& colour)
 {
     backColour = colour;
+    forgetDrawing();
+}
+
+// Let go at once: at a high zoom a surface is tens of megabytes.
+void PictureBox::forgetDrawing()
+{
+    pixels = QImage();
     stale = true;
     update();
 }
 
-// Rebuilt lazily, because a hidden box is resized without receiving resize events.
+// Rebuilt lazily, because a hidden box is resized without receiving resize events. A picture
+// that fills the interior exactly is shared, not copied, until something draws on the box.
 QImage& PictureBox::surface()
 {
     const QSize interior(scaleWidth(), scaleHeight());
-    if (stale || pixels.size() != interior) {
+    if (!stale && pixels.size() == interior)
+        return pixels;
+    stale = false;
+    if (pictureShown.size() == interior) {
+        pixels = pictureShown;
+    } else {
         pixels = QImage(interior, QImage::Format_RGB32);
         pixels.fill(backColour);
         QPainter painter(&pixels);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(0, 0, pictureShown);
-        stale = false;
     }
     return pixels;
 }

@@ -28,6 +28,8 @@ public:
     const QImage& picture() const { return pictureShown; }
 
     void setBackColor(const QColor& colour);
+    // Drops what was drawn on the box and the memory it took; the picture shows again.
+    void forgetDrawing();
 
     QSize outerSize() const override { return placed.size(); }
     void setOuterSize(QSize size) override { setDeviceGeometry(QRect(placed.topLeft(), size), line); }

@@ -9,7 +9,7 @@ namespace vellumi {
 // edges belong to no cell, so that every cell is the same size and the tiles line up.
 class PictureClip {
 public:
-    void setPicture(const QImage& picture) { whole = picture; }
+    void setPicture(const QImage& picture);
     void setRows(int count) { rows = count; }
     void setCols(int count) { cols = count; }
 
