@@ -245,6 +245,7 @@ void CommandsTest::aSettingsFileNotOursIsSetAside_data()
         QTest::newRow(kind) << "不是普通文件";
     QTest::newRow("100 MB") << "文件太大";
     QTest::newRow("random bytes") << "内容无法识别";
+    QTest::newRow("a NUL in a line") << "内容无法识别";
 }
 
 // A settings file the game did not write is never read as settings, nor deleted: it is set
@@ -258,13 +259,15 @@ void CommandsTest::aSettingsFileNotOursIsSetAside()
         return ::stat(QFile::encodeName(path), &info) == 0 ? info.st_ino : 0;
     };
     const auto make = [&, tag = QByteArray(QTest::currentDataTag())] {
+        static const char withNul[] = "[board]\nnumbers=tr\0ue\n";
         QByteArray bytes(4000, 0);
         std::generate(bytes.begin(), bytes.end(), std::mt19937(7));
         QFile big(file);
-        const bool made = tag == "a pipe"     ? ::mkfifo(QFile::encodeName(file), 0600) == 0
-                          : tag == "a folder" ? QDir().mkpath(file)
-                          : tag == "100 MB"   ? big.open(QIODevice::WriteOnly) && big.resize(100 << 20)
-                                              : testdata::writeFile(file, bytes);
+        const bool made = tag == "a pipe"         ? ::mkfifo(QFile::encodeName(file), 0600) == 0
+                          : tag == "a folder"     ? QDir().mkpath(file)
+                          : tag == "100 MB"       ? big.open(QIODevice::WriteOnly) && big.resize(100 << 20)
+                          : tag == "random bytes" ? testdata::writeFile(file, bytes)
+                                                  : testdata::writeFile(file, QByteArray(withNul, sizeof withNul - 1));
         return made ? inode(file) : 0;
     };
     const ino_t first = QDir().mkpath(QFileInfo(file).path()) ? make() : 0;

@@ -11,9 +11,8 @@ SoundPlayer::SoundPlayer(QObject* parent)
 
 void SoundPlayer::play(const QString& fileName)
 {
-    // The last sound ends here even when the new one turns out to be silent: the next move has
-    // begun. It also lets go of its samples before another file is decoded.
-    output.stop();
+    // The last sound ends here even when the new one is silent or still being decoded: the next
+    // move has begun.
     output.play(file.load(fileName));
 }
 
