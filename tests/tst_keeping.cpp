@@ -113,6 +113,12 @@ void KeepingTest::anUnfinishedGameIsNeverLost()
     QTest::keyClick(w.get(), Qt::Key_Y, Qt::ControlModifier);
     QVERIFY(progress(*w).startsWith(QStringLiteral("3 步")));
     command(*w, "E_exit")->trigger();
+    // Between games nothing wakes the program.
+    const auto checkIdle = [&w] {
+        for (const QTimer* timer : w->findChildren<QTimer*>())
+            QVERIFY2(!timer->isActive(), qPrintable(timer->objectName()));
+    };
+    checkIdle();
     w.reset();
 
     // Finished, a game is gone too, and says how it went: a first game sets both bests, a
@@ -128,6 +134,7 @@ void KeepingTest::anUnfinishedGameIsNeverLost()
                                       : QStringLiteral("完成！1 步  0:00  新纪录：步数和时间"));
     }
     QVERIFY(!QFile::exists(stateFile()) && QFile::exists(recordsFile()));
+    checkIdle();
     QCOMPARE(ProgressLabel::timeText(3723999), QStringLiteral("1:02:03"));
     w.reset();
 
