@@ -143,8 +143,7 @@ void reduce(Board& b, int offset, int size, std::vector<int>& presses, const std
                     orders = {p.next, reversed(p.next)};
                 for (const auto& order : orders)
                     for (const std::size_t together : {1, 2}) {
-                        // Never leave one cell of a line over.
-                        if (order.size() < together || order.size() - together == 1)
+                        if (order.size() < together)
                             continue;
                         if (stop.stop_requested())
                             throw Stopped{};
