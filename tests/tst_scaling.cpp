@@ -8,6 +8,7 @@
 
 #include <QFontInfo>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
 
@@ -216,9 +217,11 @@ void ScalingTest::zoomScalesTheWholeWindow()
     // Lines stay whole device pixels, so the window grows by the zoom near enough, not exactly.
     QVERIFY(std::abs(w->width() / (designSize.width() * 1.25) - 1) < 0.01);
     QCOMPARE(QFontInfo(control<QLabel>(*w, "labchage")->font()).pixelSize(), 15);
-    const auto* progress = control<QLabel>(*w, "progress"); // its room grows with its text
+    // The moves and time: their room grows with their text, and still ends where the menu bar does.
+    const auto* progress = control<QLabel>(*w, "progress");
     QVERIFY(progress->width() >
             progress->fontMetrics().horizontalAdvance(QStringLiteral("完成！99999 步  99:59:59  用了提示，不计纪录")));
+    QCOMPARE(progress->geometry().right(), w->menuBar()->geometry().right());
     QCOMPARE(shownPicture(*w).size(), DeviceGrid::pictureSize(1.25 * ratio));
     checkBetweenGames(*w);
     // As large as the screen allows, and no larger.

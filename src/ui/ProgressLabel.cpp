@@ -39,14 +39,13 @@ void ProgressLabel::fitLongestText()
     setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("完成！99999 步  99:59:59  用了提示，不计纪录")) + 16);
 }
 
-// The window's zoom changes the font.
+// The window's zoom changes the font. The new place follows once the menu bar, whose font
+// changes with it, is laid out anew.
 void ProgressLabel::changeEvent(QEvent* event)
 {
     QLabel::changeEvent(event);
-    if (event->type() == QEvent::FontChange) {
+    if (event->type() == QEvent::FontChange)
         fitLongestText();
-        place();
-    }
 }
 
 void ProgressLabel::place()
