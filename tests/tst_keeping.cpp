@@ -62,6 +62,7 @@ private slots:
     void filesNotOursAreSetAside_data();
     void filesNotOursAreSetAside();
     void twoCopiesKeepEachOthersRecords();
+    void theClockStandsStillOutOfSight();
 
 private:
     std::unique_ptr<MainWindow> opened(Rnd rnd = seeded(3));
@@ -153,6 +154,22 @@ void KeepingTest::anUnfinishedGameIsNeverLost()
         command(*w, "E_exit")->trigger();
         w.reset();
     }
+}
+
+// The time counts only while the player can see the game: minimized, it stands still; shown
+// again, it goes on.
+void KeepingTest::theClockStandsStillOutOfSight()
+{
+    auto w = opened();
+    QTest::keyClick(w.get(), Qt::Key_T);
+    command(*w, "E_game")->trigger();
+    QVERIFY(settled(*w));
+    w->showMinimized();
+    QTest::qWait(1200);
+    QCOMPARE(progress(*w), QStringLiteral("0 步  0:00"));
+    w->showNormal();
+    w->activateWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(progress(*w), QStringLiteral("0 步  0:01"), 3000);
 }
 
 void KeepingTest::filesNotOursAreSetAside_data()
