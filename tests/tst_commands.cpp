@@ -40,6 +40,7 @@ private slots:
     void hintsKnowTheWayHome();
     void aSettingsFileNotOursIsSetAside_data();
     void aSettingsFileNotOursIsSetAside();
+    void aSettingsFileEditedByHandIsKept();
 };
 
 void CommandsTest::menuCommandsWorkFromTheMenuAndThePopUp()
@@ -279,6 +280,21 @@ void CommandsTest::aSettingsFileNotOursIsSetAside()
     QTest::keyClick(w.get(), Qt::Key_N);
     QVERIFY(told(*w).size() == 2 && inode(file + ".damaged-2") == second);
     QVERIFY(QSettings(file, QSettings::IniFormat).value("board/numbers").toBool());
+}
+
+// A file edited by hand, with keys the game never writes, is read; what the game writes back
+// it reads again the same, and never takes for a file not its own.
+void CommandsTest::aSettingsFileEditedByHandIsKept()
+{
+    const QString path = dir.filePath("edited.conf");
+    QVERIFY(testdata::writeFile(path, "; by hand\n/odd = 1\n[board]\nnumbers=true\n[a/b]\nc=2\n"));
+    Settings(path).setNumber(QStringLiteral("window/zoom"), 150);
+    Settings again(path);
+    QVERIFY(again.takeProblems().isEmpty());
+    QCOMPARE(again.number(QStringLiteral("/odd"), 0), 1);
+    QCOMPARE(again.number(QStringLiteral("a/b/c"), 0), 2);
+    QVERIFY(again.flag(QStringLiteral("board/numbers"), false));
+    QCOMPARE(again.number(QStringLiteral("window/zoom"), 100), 150);
 }
 
 } // namespace vellumi

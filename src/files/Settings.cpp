@@ -41,8 +41,11 @@ QByteArray format(const QMap<QString, QString>& values)
 {
     QMap<QString, QStringList> sections;
     for (auto it = values.begin(); it != values.end(); ++it) {
+        // A key of [General] may hold a slash, even lead with one, if the player wrote it so.
         const qsizetype slash = it.key().indexOf(u'/');
-        sections[slash < 0 ? general : it.key().left(slash)] << it.key().mid(slash + 1) + u'=' + it.value();
+        const bool inGeneral = slash <= 0;
+        sections[inGeneral ? general : it.key().left(slash)]
+            << (inGeneral ? it.key() : it.key().mid(slash + 1)) + u'=' + it.value();
     }
     QStringList text;
     for (auto it = sections.begin(); it != sections.end(); ++it)
