@@ -9,8 +9,10 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDialog>
 #include <QLabel>
 #include <QProcess>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <csignal>
@@ -136,6 +138,20 @@ void KeepingTest::anUnfinishedGameIsNeverLost()
     }
     QVERIFY(!QFile::exists(stateFile()) && QFile::exists(recordsFile()));
     checkIdle();
+    // The records: the picture on show first, as it stands, then the others.
+    const auto recordsShown = [&w] {
+        QTest::keyClick(w.get(), Qt::Key_H, Qt::ControlModifier);
+        const std::unique_ptr<QDialog> box(w->findChild<QDialog*>(QStringLiteral("recordsBox")));
+        const auto* table = box->findChild<QTableWidget*>();
+        QStringList rows;
+        for (int row = 0; row < table->rowCount(); ++row)
+            for (int column = 0; column < table->columnCount(); ++column)
+                rows << table->item(row, column)->text();
+        return rows.join(u' ');
+    };
+    QCOMPARE(recordsShown(), QStringLiteral("angle1.jpg（当前） 初级 1 0:00 2"));
+    click(control(*w, "imgnext"));
+    QCOMPARE(recordsShown(), QStringLiteral("angle2.jpg（当前） 初级 — — 0 angle1.jpg 初级 1 0:00 2"));
     QCOMPARE(ProgressLabel::timeText(3723999), QStringLiteral("1:02:03"));
     w.reset();
 

@@ -24,13 +24,14 @@ std::vector<std::string_view> fieldsOf(std::string_view line, std::size_t count)
     return fields;
 }
 
-// "-" for a best not yet set.
+// "-" for a best not yet set. A best may be 0: a board already in order ends at its first
+// press without a move, and the clock stands still while the window is out of sight.
 template <typename T>
 bool readBest(std::string_view field, T high, std::optional<T>& best)
 {
     if (field == "-")
         best.reset();
-    else if (const auto value = text::number(field, T(1), high))
+    else if (const auto value = text::number(field, T(0), high))
         best = value;
     else
         return false;
