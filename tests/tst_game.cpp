@@ -185,6 +185,10 @@ private slots:
         QCOMPARE(again.playTime().count(), 1800);
         kept.steps = {0}; // not beside the blank
         QVERIFY(!again.resume(kept));
+        kept.steps.clear();
+        kept.position = 0;
+        kept.startBoard.push_back(9); // a board of another size than the game's
+        QVERIFY(!again.resume(kept));
     }
 
     // Kept games and records not as written are refused whole; a best counts only unhelped games.
