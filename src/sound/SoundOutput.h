@@ -11,8 +11,9 @@ namespace vellumi {
 // Plays one sound at a time through the PulseAudio sound server (PipeWire's included), on a
 // thread of its own: play() returns at once, and a new sound, an empty one too, cuts off the
 // one before. Each sound gets a stream of its own on whatever output is the default at that
-// moment, closed once it has played out, so an idle game holds nothing open. When the server goes away, the next
-// play() looks for it again; there is no retrying in between. Without a server, silence.
+// moment, closed once it has played out, so an idle game holds nothing open. When the server
+// goes away, the next play() looks for it again; there is no retrying in between. Without a
+// server, silence.
 class SoundOutput {
 public:
     SoundOutput() = default;

@@ -35,10 +35,9 @@ void Fades::setPixelSize(int pixels)
         fade->setPixelSize(pixels);
 }
 
-// The work box's pixels matter only while a fade runs, and are let go after each.
-//
 // The fade lasts longer than the timer's interval, so a tick can arrive while it runs; the
-// opening fade runs once only, and its fade object is never replaced.
+// opening fade runs once only, and its fade object is never replaced. The work box's pixels
+// matter only while a fade runs, and are let go after each.
 void Fades::startOpening(std::function<void()> opened)
 {
     connect(openingTimer, &QTimer::timeout, this, [this, opened = std::move(opened)] {
